@@ -1,0 +1,36 @@
+# Shared by the scripts: run as root or, through sudo, as a normal user.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs the Debian packages that are not installed yet, and only those.
+need_packages() {
+    local missing=() p
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What building the program needs.
+build_packages=(build-essential cmake qt6-base-dev libgl-dev)
+# What running it needs: Thai fonts, a word processor, the desktop's opener.
+run_packages=(fonts-thai-tlwg libreoffice-writer xdg-utils)
+# What the tests need besides: a virtual display, real input, screenshots,
+# system-call tracing and the validators of the desktop files.
+test_packages=(xvfb xauth xdotool x11-utils imagemagick strace desktop-file-utils appstream)
+
+configure_and_build() {
+    local preset=$1
+    cmake --preset "$preset" -S "$here" >/dev/null
+    cmake --build --preset "$preset"
+}

@@ -1,0 +1,51 @@
+// The running program: its two window classes' single instances, ending the
+// program and the top-level report of a failure.
+#pragma once
+
+#include "automation/automation.h"
+#include "toolkit/toolkit.h"
+
+#include <memory>
+#include <string>
+
+namespace vd::forms {
+class Form1;
+class Form2;
+} // namespace vd::forms
+
+namespace vd::app {
+
+class Program {
+public:
+    Program(tk::Toolkit &toolkit, automation::Registry &classes);
+    Program(const Program &) = delete;
+    Program &operator=(const Program &) = delete;
+    ~Program();
+
+    // The single instance of each window class, created on first use.
+    forms::Form1 &form1();
+    forms::Form2 &form2();
+    bool hasForm2() const noexcept { return form2_ != nullptr; }
+
+    // Program start: the start-up window is created, loaded and shown.
+    void start();
+    // Stops the program at once, from inside the running handler.
+    [[noreturn]] void end();
+    // Ends the program when neither window is loaded.
+    void endIfNoWindowLoaded();
+
+    tk::Toolkit &toolkit() const noexcept { return toolkit_; }
+    const automation::Registry &classes() const noexcept { return classes_; }
+
+private:
+    tk::Toolkit &toolkit_;
+    automation::Registry &classes_;
+    std::unique_ptr<forms::Form1> form1_;
+    std::unique_ptr<forms::Form2> form2_;
+};
+
+// The text the user is shown for a failure that reached the top level.
+std::string failureTitle();
+std::string failureText(const Error &error);
+
+} // namespace vd::app

@@ -1,0 +1,36 @@
+#include "artwork/catalogue.h"
+
+#include <array>
+
+namespace vd::artwork {
+
+namespace {
+// Hot spots: the arrow tips, the hand's fingertip, the sign's centre.
+constexpr std::array<Entry, 10> entries{{
+    {"IslandIcon", Kind::Icon, "IslandIcon.ico", 32, 32, {16, 16}},
+    {"ForwardPointer", Kind::Icon, "ForwardPointer.ico", 32, 32, {31, 16}},
+    {"GreenLightPicture", Kind::Icon, "GreenLightPicture.ico", 32, 32, {16, 16}},
+    {"StopPointer", Kind::Icon, "StopPointer.ico", 32, 32, {16, 16}},
+    {"RedLightPicture", Kind::Icon, "RedLightPicture.ico", 32, 32, {16, 16}},
+    {"BackPointer", Kind::Icon, "BackPointer.ico", 32, 32, {0, 16}},
+    {"BackArrowPicture", Kind::Icon, "BackArrowPicture.ico", 32, 32, {0, 16}},
+    {"HandPointer", Kind::Icon, "HandPointer.ico", 32, 32, {31, 12}},
+    {"IntroPicture", Kind::Photograph, "IntroPicture.jpg", 582, 416, {}},
+    {"MenuBanner", Kind::Banner, "MenuBanner.bmp", 660, 149, {}},
+}};
+} // namespace
+
+std::span<const Entry> catalogue()
+{
+    return entries;
+}
+
+const Entry *find(std::string_view name)
+{
+    for (const Entry &e : entries)
+        if (e.name == name)
+            return &e;
+    return nullptr;
+}
+
+} // namespace vd::artwork

@@ -1,0 +1,282 @@
+#include "toolkit/qt/qt_window.h"
+
+#include "toolkit/qt/fonts.h"
+#include "toolkit/qt/graphic_button.h"
+#include "toolkit/qt/qt_toolkit.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+
+#include <cmath>
+
+namespace vd::qt {
+
+namespace {
+
+// Twips to pixels at 96 dpi. Edges are rounded, not widths, so that
+// neighbouring controls share their edges exactly.
+int px(int twips)
+{
+    return static_cast<int>(std::lround(twips / static_cast<double>(tk::TwipsPerPixel)));
+}
+
+QRect pixelRect(const tk::Rect &r)
+{
+    const int left = px(r.left), top = px(r.top);
+    return {left, top, px(r.right()) - left, px(r.bottom()) - top};
+}
+
+QColor colour(const tk::Colour &c)
+{
+    switch (c.role) {
+    case tk::Colour::Role::ButtonFace:
+        return QApplication::palette().color(QPalette::Button);
+    case tk::Colour::Role::ButtonText:
+        return QApplication::palette().color(QPalette::ButtonText);
+    case tk::Colour::Role::Explicit:
+        break;
+    }
+    return {c.rgb.r, c.rgb.g, c.rgb.b};
+}
+
+void paintBackground(QWidget *w, const tk::Colour &background, const tk::Colour &foreground)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, colour(background));
+    pal.setColor(QPalette::WindowText, colour(foreground));
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+FormWidget::FormWidget(QtToolkit &toolkit, tk::EventSink &sink)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), toolkit_(toolkit), sink_(&sink)
+{
+    setMouseTracking(true);
+}
+
+void FormWidget::watch(QWidget *control, std::string name)
+{
+    control->setMouseTracking(true);
+    control->installEventFilter(this);
+    names_.emplace(control, std::move(name));
+}
+
+void FormWidget::send(std::string_view control, tk::Event event)
+{
+    toolkit_.dispatch([&] {
+        if (sink_)
+            sink_->handle(control, event);
+    });
+}
+
+void FormWidget::clicked(const std::string &name)
+{
+    send(name, tk::Event::Click);
+}
+
+bool FormWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        if (auto it = names_.find(watched); it != names_.end())
+            send(it->second, tk::Event::MouseMove);
+    }
+    return false;
+}
+
+void FormWidget::mouseMoveEvent(QMouseEvent *)
+{
+    send({}, tk::Event::MouseMove);
+}
+
+void FormWidget::closeEvent(QCloseEvent *event)
+{
+    // We never close our own windows: a close comes from the system.
+    event->accept();
+    toolkit_.dispatch([&] {
+        if (sink_)
+            sink_->closedBySystem();
+    });
+}
+
+// ---------------------------------------------------------------------------
+
+PictureBox::PictureBox(QWidget *parent, QPixmap picture) : QWidget(parent), picture_(std::move(picture))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    // Scaled once to the control's size in device pixels; the aspect ratio is
+    // not kept.
+    const QSize device = (QSizeF(size()) * devicePixelRatioF()).toSize();
+    if (scaled_.size() != device) {
+        scaled_ = picture_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        scaled_.setDevicePixelRatio(devicePixelRatioF());
+    }
+    QPainter p(this);
+    p.drawPixmap(0, 0, scaled_);
+}
+
+// ---------------------------------------------------------------------------
+
+QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::EventSink &sink)
+    : toolkit_(toolkit)
+{
+    auto owned = std::make_unique<FormWidget>(toolkit, sink);
+    FormWidget *form = owned.get();
+    form->setObjectName(toQString(layout.className));
+    form->setWindowTitle(toQString(layout.title));
+    form->setFixedSize(px(layout.width), px(layout.height));
+    paintBackground(form, layout.background, tk::Colour::buttonText());
+    if (!layout.windowIcon.empty())
+        form->setWindowIcon(toolkit.images().icon(layout.windowIcon));
+
+    // Controls are created bottom first, so that each one created later lies
+    // above those before it.
+    auto build = [&](auto &self, QWidget *parent, const std::vector<tk::ControlLayout> &controls) -> void {
+        for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
+            const tk::ControlLayout &c = *it;
+            QWidget *w = nullptr;
+            switch (c.kind) {
+            case tk::Kind::PushButton: {
+                auto *b = new GraphicButton(parent);
+                b->setText(toQString(c.caption));
+                b->setFont(fontFor(c.font));
+                b->setFace(colour(c.background), colour(c.foreground),
+                           c.facePicture.empty() ? QPixmap() : toolkit.images().face(c.facePicture));
+                b->setAccessibleName(toQString(c.caption.empty() ? c.tooltip : c.caption));
+                const std::string name = c.name;
+                QObject::connect(b, &QAbstractButton::clicked, form, [form, name] { form->clicked(name); });
+                w = b;
+                break;
+            }
+            case tk::Kind::Frame: {
+                auto *f = new QFrame(parent);
+                f->setFrameStyle(QFrame::Box | QFrame::Sunken);
+                f->setLineWidth(1);
+                paintBackground(f, c.background, c.foreground);
+                w = f;
+                break;
+            }
+            case tk::Kind::Label: {
+                auto *l = new QLabel(parent);
+                l->setText(toQString(c.caption));
+                l->setTextFormat(Qt::PlainText);
+                l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+                l->setWordWrap(true);
+                l->setFont(fontFor(c.font));
+                paintBackground(l, c.background, c.foreground);
+                w = l;
+                break;
+            }
+            case tk::Kind::Picture:
+                w = new PictureBox(parent, c.picture.empty() ? QPixmap() : toolkit.images().picture(c.picture));
+                break;
+            }
+            w->setObjectName(toQString(c.name));
+            w->setGeometry(pixelRect(c.rect));
+            w->setFocusPolicy(Qt::NoFocus);
+            if (!c.tooltip.empty())
+                w->setToolTip(toQString(c.tooltip));
+            if (!c.pointerImage.empty())
+                w->setCursor(toolkit.images().pointer(c.pointerImage));
+            form->watch(w, c.name);
+            controls_.emplace(c.name, w);
+            self(self, w, c.children);
+        }
+    };
+    build(build, form, layout.controls);
+
+    QWidget *previous = nullptr;
+    for (const std::string &name : layout.focusOrder) {
+        QWidget *w = control(name);
+        w->setFocusPolicy(Qt::StrongFocus);
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        else
+            firstFocus_ = w;
+        previous = w;
+    }
+
+    widget_ = form;
+    owned.release();  // owned by this window from here: see the destructor
+    toolkit_.windowBuilt(form);
+}
+
+QtWindow::~QtWindow()
+{
+    if (!widget_)
+        return;
+    FormWidget *form = widget_;
+    toolkit_.windowGone(form);
+    form->detach();
+    form->hide();
+    // A window may be unloaded from inside one of its own handlers: Qt still
+    // has the event's widgets on its stack, so they go when it is done.
+    if (toolkit_.dispatching())
+        form->deleteLater();
+    else
+        delete form;
+}
+
+void QtWindow::show()
+{
+    QWidget *form = widget_;
+    if (!form->isVisible()) {
+        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+            QRect frame(QPoint(), form->size());
+            frame.moveCenter(screen->availableGeometry().center());
+            form->move(frame.topLeft());
+        }
+        if (firstFocus_)
+            firstFocus_->setFocus(Qt::OtherFocusReason);
+    }
+    form->show();
+    form->raise();
+    form->activateWindow();
+}
+
+bool QtWindow::isVisible() const
+{
+    return widget_ && widget_->isVisible();
+}
+
+QWidget *QtWindow::control(std::string_view name) const
+{
+    auto it = controls_.find(name);
+    if (it == controls_.end())
+        throw Error(errors::ControlNotFound, "ไม่พบตัวควบคุม \"" + std::string(name) + "\"");
+    return it->second;
+}
+
+std::string QtWindow::caption(std::string_view name) const
+{
+    QWidget *w = control(name);
+    if (auto *b = qobject_cast<QAbstractButton *>(w))
+        return b->text().toStdString();
+    if (auto *l = qobject_cast<QLabel *>(w))
+        return l->text().toStdString();
+    return {};
+}
+
+void QtWindow::setCaption(std::string_view name, std::string_view text)
+{
+    QWidget *w = control(name);
+    if (auto *l = qobject_cast<QLabel *>(w))
+        l->setText(toQString(text));
+    else if (auto *b = qobject_cast<QAbstractButton *>(w))
+        b->setText(toQString(text));
+    else
+        throw Error(errors::ControlNotFound, "ตัวควบคุม \"" + std::string(name) + "\" ไม่มีคำบรรยาย");
+}
+
+} // namespace vd::qt

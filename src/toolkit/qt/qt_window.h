@@ -1,0 +1,78 @@
+// An on-screen window built from a layout, on Qt Widgets.
+#pragma once
+
+#include "toolkit/toolkit.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <map>
+#include <string>
+
+namespace vd::qt {
+
+class QtToolkit;
+class FormWidget;
+
+// The top-level widget of a window: borderless, fixed size; it passes the
+// events of its controls to the window's event sink through the dispatcher.
+class FormWidget final : public QWidget {
+public:
+    FormWidget(QtToolkit &toolkit, tk::EventSink &sink);
+
+    // Our events for a control of this window: pointer movement, and (for
+    // buttons) clicks.
+    void watch(QWidget *control, std::string name);
+    void clicked(const std::string &name);
+    // After this, no event of the window reaches the program.
+    void detach() { sink_ = nullptr; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void send(std::string_view control, tk::Event event);
+
+    QtToolkit &toolkit_;
+    tk::EventSink *sink_;
+    std::map<const QObject *, std::string> names_;
+};
+
+class QtWindow final : public tk::Window {
+public:
+    QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::EventSink &sink);
+    ~QtWindow() override;
+
+    void show() override;
+    bool isVisible() const override;
+    std::string caption(std::string_view control) const override;
+    void setCaption(std::string_view control, std::string_view text) override;
+
+    // The top-level widget, for tests and benchmarks.
+    QWidget *widget() const { return widget_; }
+
+private:
+    QWidget *control(std::string_view name) const;
+
+    QtToolkit &toolkit_;
+    QPointer<FormWidget> widget_;
+    std::map<std::string, QWidget *, std::less<>> controls_;
+    QWidget *firstFocus_ = nullptr;
+};
+
+// A picture control: its picture scaled to the whole rectangle.
+class PictureBox final : public QWidget {
+public:
+    PictureBox(QWidget *parent, QPixmap picture);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QPixmap picture_;
+    QPixmap scaled_;
+};
+
+} // namespace vd::qt
