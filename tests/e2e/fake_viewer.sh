@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The real program under a virtual display: enter the menu, click a group,
+# and the word processor (a stand-in on PATH) is handed that group's document;
+# then the exit button ends the program.
+source "$(dirname "$0")/lib.sh"
+
+start_display
+make_home
+mkdir -p "$work/bin"
+cat >"$work/bin/soffice" <<SH
+#!/bin/sh
+printf '%s\n' "\$@" > "$work/viewer-args.tmp" && mv "$work/viewer-args.tmp" "$work/viewer-args"
+SH
+chmod +x "$work/bin/soffice"
+export PATH="$work/bin:/usr/bin:/bin"
+
+start_program
+intro=$(wait_window Form1)
+click_at "$intro" 461 331    # Command2, enter
+menu=$(wait_window Form2)
+wait_until 10 eval '[ -z "$(window_of Form1)" ]' || fail "the intro window stayed after entering the menu"
+
+click_at "$menu" 74 219      # Command7: column 1, row 7
+wait_until 20 test -s "$work/viewer-args" || fail "the viewer was never started"
+expected="$documents/vd7.doc"
+grep -qxF -- "$expected" "$work/viewer-args" || fail "the viewer got $(tr '\n' ' ' <"$work/viewer-args"), not $expected"
+grep -qx -- '--view' "$work/viewer-args" || fail "the document was not opened read-only"
+program_running || fail "the program ended after a group click: $(cat "$work/velodane.log")"
+
+click_at "$menu" 530 443     # Command64, exit
+wait_until 10 eval '! program_running' || fail "the exit button did not end the program"
+wait "$program" || fail "the program ended with status $?"
+echo "1 passed, 0 failed"

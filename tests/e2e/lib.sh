@@ -1,0 +1,94 @@
+# Shared by the end-to-end tests: a private virtual display, a private home,
+# and the real program driven with real input.
+set -euo pipefail
+
+velodane=$1
+sampledocs=$2
+work=$(mktemp -d)
+pids=()
+
+cleanup() {
+    local p
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${DISPLAY:-}" ]; then import -window root "$work/failure.png" 2>/dev/null && echo "screen: see $work" >&2; fi
+    exit 1
+}
+
+# Polls a condition about every 0.1 s, up to the given number of seconds.
+wait_until() {
+    local seconds=$1 i
+    shift
+    for ((i = 0; i < seconds * 10; i++)); do
+        if "$@"; then return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    pids+=($!)
+    wait_until 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    export DISPLAY=":$(head -n1 "$work/display")"
+}
+
+# A home of our own, with the documents folder in place.
+make_home() {
+    export HOME="$work/home"
+    export XDG_DATA_HOME="$HOME/.local/share"
+    export XDG_CONFIG_HOME="$HOME/.config"
+    export XDG_RUNTIME_DIR="$work/runtime"
+    unset WINEPREFIX XDG_DATA_DIRS
+    mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    documents="$XDG_DATA_HOME/velodane/drive_c/Program Files/Velodane"
+    "$sampledocs" "$documents" >/dev/null
+}
+
+window_of() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+
+# Waits for the program's window of that title and prints its id.
+wait_window() {
+    local id=""
+    wait_until 30 eval 'id=$(window_of "$1"); [ -n "$id" ]' || fail "window $1 never appeared"
+    echo "$id"
+}
+
+# A real click at a point of a window, in its own pixels.
+click_at() {
+    xdotool mousemove --window "$1" "$2" "$3"
+    sleep 0.2
+    xdotool click 1
+}
+
+start_program() {
+    "$velodane" >"$work/velodane.log" 2>&1 &
+    program=$!
+    pids+=($program)
+}
+
+program_running() { kill -0 "$program" 2>/dev/null; }
+
+# Ends the processes started with our private home (the word processor the
+# program launched, which outlives it by design).
+kill_our_processes() {
+    local env pid
+    for env in /proc/[0-9]*/environ; do
+        pid=${env#/proc/}
+        pid=${pid%/environ}
+        case "$(cat "/proc/$pid/comm" 2>/dev/null)" in
+        soffice* | oosplash) ;;
+        *) continue ;;
+        esac
+        if tr '\0' '\n' <"$env" 2>/dev/null | grep -qxF "HOME=$HOME"; then
+            kill "$pid" 2>/dev/null || true
+        fi
+    done
+}
