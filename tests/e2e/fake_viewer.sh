@@ -18,7 +18,7 @@ start_program
 intro=$(wait_window Form1)
 click_at "$intro" 461 331    # Command2, enter
 menu=$(wait_window Form2)
-wait_until 10 eval '[ -z "$(window_of Form1)" ]' || fail "the intro window stayed after entering the menu"
+wait_until 10 window_gone Form1 || fail "the intro window stayed after entering the menu"
 
 click_at "$menu" 74 219      # Command7: column 1, row 7
 wait_until 20 test -s "$work/viewer-args" || fail "the viewer was never started"
@@ -28,6 +28,6 @@ grep -qx -- '--view' "$work/viewer-args" || fail "the document was not opened re
 program_running || fail "the program ended after a group click: $(cat "$work/velodane.log")"
 
 click_at "$menu" 530 443     # Command64, exit
-wait_until 10 eval '! program_running' || fail "the exit button did not end the program"
+wait_until 10 program_ended || fail "the exit button did not end the program"
 wait "$program" || fail "the program ended with status $?"
 echo "1 passed, 0 failed"

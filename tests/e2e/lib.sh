@@ -17,7 +17,10 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
-    if [ -n "${DISPLAY:-}" ]; then import -window root "$work/failure.png" 2>/dev/null && echo "screen: see $work" >&2; fi
+    local shot
+    shot="$PWD/$(basename "$0" .sh)-failure.png"
+    if [ -n "${DISPLAY:-}" ] && import -window root "$shot" 2>/dev/null; then echo "the screen at the failure: $shot" >&2; fi
+    [ -f "$work/velodane.log" ] && sed 's/^/velodane: /' "$work/velodane.log" >&2
     exit 1
 }
 
@@ -56,10 +59,17 @@ window_of() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1
 
 # Waits for the program's window of that title and prints its id.
 wait_window() {
-    local id=""
-    wait_until 30 eval 'id=$(window_of "$1"); [ -n "$id" ]' || fail "window $1 never appeared"
+    local id="" i
+    for ((i = 0; i < 300; i++)); do
+        id=$(window_of "$1")
+        [ -n "$id" ] && break
+        sleep 0.1
+    done
+    [ -n "$id" ] || fail "window $1 never appeared"
     echo "$id"
 }
+
+window_gone() { [ -z "$(window_of "$1")" ]; }
 
 # A real click at a point of a window, in its own pixels.
 click_at() {
@@ -75,6 +85,7 @@ start_program() {
 }
 
 program_running() { kill -0 "$program" 2>/dev/null; }
+program_ended() { ! program_running; }
 
 # Ends the processes started with our private home (the word processor the
 # program launched, which outlives it by design).
