@@ -14,6 +14,9 @@ SH
 chmod +x "$work/bin/soffice"
 export PATH="$work/bin:/usr/bin:/bin"
 
+# Every file the program and what it starts open, to check that no document
+# is ever opened for writing.
+tracer=(strace -f -qq -e trace=open,openat,openat2,creat,truncate,rename,renameat,renameat2,unlink,unlinkat -o "$work/trace")
 start_program
 intro=$(wait_window Form1)
 click_at "$intro" 461 331    # Command2, enter
@@ -30,4 +33,9 @@ program_running || fail "the program ended after a group click: $(cat "$work/vel
 click_at "$menu" 530 443     # Command64, exit
 wait_until 10 program_ended || fail "the exit button did not end the program"
 wait "$program" || fail "the program ended with status $?"
+grep -F "$XDG_DATA_HOME" "$work/trace" >"$work/document-calls" || true
+grep -q 'vd7.doc' "$work/document-calls" || fail "the trace shows no look at the document at all"
+if grep -E 'O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|creat\(|truncate\(|rename|unlink' "$work/document-calls"; then
+    fail "a document was opened for writing or changed"
+fi
 echo "1 passed, 0 failed"

@@ -6,6 +6,7 @@ velodane=$1
 sampledocs=$2
 work=$(mktemp -d)
 pids=()
+tracer=()
 
 cleanup() {
     local p
@@ -79,7 +80,7 @@ click_at() {
 }
 
 start_program() {
-    "$velodane" >"$work/velodane.log" 2>&1 &
+    "${tracer[@]}" "$velodane" >"$work/velodane.log" 2>&1 &
     program=$!
     pids+=($program)
 }
