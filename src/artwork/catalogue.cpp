@@ -5,7 +5,8 @@
 namespace vd::artwork {
 
 namespace {
-// Hot spots: the arrow tips, the hand's fingertip, the sign's centre.
+// Hot spots: the arrow tips (middle of the edge they point at), the hand's
+// fingertip, the sign's centre.
 constexpr std::array<Entry, 10> entries{{
     {"IslandIcon", Kind::Icon, "IslandIcon.ico", 32, 32, {16, 16}},
     {"ForwardPointer", Kind::Icon, "ForwardPointer.ico", 32, 32, {31, 16}},
@@ -14,7 +15,7 @@ constexpr std::array<Entry, 10> entries{{
     {"RedLightPicture", Kind::Icon, "RedLightPicture.ico", 32, 32, {16, 16}},
     {"BackPointer", Kind::Icon, "BackPointer.ico", 32, 32, {0, 16}},
     {"BackArrowPicture", Kind::Icon, "BackArrowPicture.ico", 32, 32, {0, 16}},
-    {"HandPointer", Kind::Icon, "HandPointer.ico", 32, 32, {31, 12}},
+    {"HandPointer", Kind::Icon, "HandPointer.ico", 32, 32, {31, 10}},
     {"IntroPicture", Kind::Photograph, "IntroPicture.jpg", 582, 416, {}},
     {"MenuBanner", Kind::Banner, "MenuBanner.bmp", 660, 149, {}},
 }};

@@ -1,0 +1,23 @@
+// The two painted pictures.
+#pragma once
+
+#include "textpaint.h"
+
+#include <QImage>
+#include <QRect>
+
+namespace artgen {
+
+// IntroPicture, 582 x 416: mountain scene with title, emblem and the two
+// painted panels under the intro window's buttons.
+QImage paintIntroPicture(const Fonts &fonts);
+
+// The pixel rectangle in IntroPicture that the intro window's button with
+// this layout rectangle (twips) covers once the picture is stretched over the
+// picture control: whole pixels only, so the button hides all of it.
+QRect coveredPixels(int leftTwips, int topTwips, int widthTwips, int heightTwips);
+
+// MenuBanner, 660 x 149: the wavy title on an apricot panel.
+QImage paintMenuBanner(const Fonts &fonts);
+
+} // namespace artgen
