@@ -19,8 +19,12 @@ export PATH="$work/bin:/usr/bin:/bin"
 tracer=(strace -f -qq -e trace=open,openat,openat2,creat,truncate,rename,renameat,renameat2,unlink,unlinkat -o "$work/trace")
 start_program
 intro=$(wait_window Form1)
+# The intro window carries the program's icon, both sizes; the menu window none.
+icon=$(xprop -id "$intro" _NET_WM_ICON)
+grep -q 'Icon (32 x 32)' <<<"$icon" && grep -q 'Icon (16 x 16)' <<<"$icon" || fail "intro window icon: $icon"
 click_at "$intro" 461 331    # Command2, enter
 menu=$(wait_window Form2)
+xprop -id "$menu" _NET_WM_ICON | grep -q 'not found' || fail "the menu window has an icon: $(xprop -id "$menu" _NET_WM_ICON | head -n1)"
 wait_until 10 window_gone Form1 || fail "the intro window stayed after entering the menu"
 
 click_at "$menu" 74 219      # Command7: column 1, row 7
