@@ -4,12 +4,37 @@
 #include "toolkit/layout.h"
 
 #include <QFont>
+#include <QString>
 
 namespace vd::qt {
 
-// The font to draw a layout font with. The Thai UPC fonts draw their letters
-// about 30 % smaller per point than other Thai fonts, so a stand-in is sized
-// to take the space the named font would.
+// Layout font sizes are points at 96 dpi, like every other layout measure:
+// 15.75 pt is 21 px. Fonts are sized in device-independent pixels, so text
+// keeps its place in the fixed-size windows at any dpi and scale factor.
+int namedPixelSize(double points);
+
+// How a layout font is drawn on this system.
+struct FontChoice {
+    QString family;     // the family drawn; empty: the toolkit's default font
+    int pixelSize = 0;  // device-independent pixels; 0: the default size
+    bool standIn = false;
+};
+
+// The named family at its own size where the system has it; otherwise the
+// stand-in Thai family, at a fixed fraction of the named size that makes it
+// take the room the named font takes.
+FontChoice chooseFont(const tk::Font &font);
+
+// The font to draw a layout font with: chooseFont's family and size, with
+// the layout's weight.
 QFont fontFor(const tk::Font &font);
+
+// The stand-in of a named family and its scale (stand-in pixels per pixel of
+// the named font); an empty family for names that have none.
+struct StandIn {
+    QString family;
+    double scale = 1;
+};
+StandIn standInFor(const QString &named);
 
 } // namespace vd::qt

@@ -4,24 +4,65 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QFont>
 #include <QPixmap>
+#include <QStringList>
+
+#include <memory>
 
 namespace vd::qt {
 
+class QtToolkit;
+
 class GraphicButton final : public QAbstractButton {
 public:
-    explicit GraphicButton(QWidget *parent);
+    // The 3-D edge, on every side.
+    static constexpr int Edge = 2;
+    // Between the edge and the caption's lines, left and right: the lines
+    // wrap at the width that remains.
+    static constexpr int TextMargin = 2;
+    // Between the face picture and the caption below it.
+    static constexpr int PictureGap = 2;
+
+    // Painting runs through the toolkit's dispatcher, like everything of
+    // ours that Qt calls.
+    GraphicButton(QtToolkit &toolkit, QWidget *parent);
+    ~GraphicButton() override;
 
     void setFace(QColor background, QColor text, QPixmap picture);
+    QColor background() const { return background_; }
+    QColor textColour() const { return text_; }
+    const QPixmap &picture() const { return picture_; }
+
+    // The caption as it is drawn: its lines after wrapping at blanks.
+    QStringList captionLines() const;
+    // Where the face picture is drawn while the button is up; empty without
+    // a picture.
+    QRect pictureRect() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // The caption laid out for the current text, font and width.
+    struct Caption;
+    // Where picture and caption go in a face rectangle.
+    struct Placement {
+        QPoint picture;
+        int baseline = 0;  // of the first line
+    };
+
+    const Caption &caption() const;
+    Placement place(const QRect &face) const;
+    QRect faceRect() const;
+    void paint();
+
+    QtToolkit &toolkit_;
     QColor background_;
     QColor text_;
     QPixmap picture_;
+    mutable std::unique_ptr<Caption> caption_;
 };
 
 } // namespace vd::qt

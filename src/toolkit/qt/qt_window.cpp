@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFrame>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
@@ -64,7 +63,12 @@ FormWidget::FormWidget(QtToolkit &toolkit, tk::EventSink &sink)
 
 void FormWidget::watch(QWidget *control, std::string name)
 {
+    // Every pointer movement is reported once, for the topmost control under
+    // the pointer (or the one that holds the mouse while a button is down):
+    // Qt hands a movement that a control ignores on to the control's
+    // parents, which would report it again for the frame or the window.
     control->setMouseTracking(true);
+    control->setAttribute(Qt::WA_NoMousePropagation);
     control->installEventFilter(this);
     names_.emplace(control, std::move(name));
 }
@@ -108,12 +112,46 @@ void FormWidget::closeEvent(QCloseEvent *event)
 
 // ---------------------------------------------------------------------------
 
-PictureBox::PictureBox(QWidget *parent, QPixmap picture) : QWidget(parent), picture_(std::move(picture))
+FrameBox::FrameBox(QtToolkit &toolkit, QWidget *parent) : QWidget(parent), toolkit_(toolkit) {}
+
+void FrameBox::paintEvent(QPaintEvent *)
+{
+    toolkit_.dispatch([this] { paint(); });
+}
+
+void FrameBox::paint()
+{
+    // The etched line: a shadow line with a highlight line inside it at the
+    // top and left, and outside it at the bottom and right. Whole pixels,
+    // which stay whole at any device pixel ratio.
+    const QColor shadow(128, 128, 128), hilight(255, 255, 255);
+    const QRect r = rect();
+    const int w = r.width(), h = r.height();
+    QPainter p(this);
+    p.fillRect(QRect(0, 0, w - 1, 1), shadow);
+    p.fillRect(QRect(0, 0, 1, h - 1), shadow);
+    p.fillRect(QRect(w - 2, 0, 1, h - 1), shadow);
+    p.fillRect(QRect(0, h - 2, w - 1, 1), shadow);
+    p.fillRect(QRect(1, 1, w - 3, 1), hilight);
+    p.fillRect(QRect(1, 1, 1, h - 3), hilight);
+    p.fillRect(QRect(w - 1, 0, 1, h), hilight);
+    p.fillRect(QRect(0, h - 1, w, 1), hilight);
+}
+
+// ---------------------------------------------------------------------------
+
+PictureBox::PictureBox(QtToolkit &toolkit, QWidget *parent, QPixmap picture)
+    : QWidget(parent), toolkit_(toolkit), picture_(std::move(picture))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
+{
+    toolkit_.dispatch([this] { paint(); });
+}
+
+void PictureBox::paint()
 {
     // Scaled once to the control's size in device pixels; the aspect ratio is
     // not kept.
@@ -137,8 +175,9 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     form->setWindowTitle(toQString(layout.title));
     form->setFixedSize(px(layout.width), px(layout.height));
     paintBackground(form, layout.background, tk::Colour::buttonText());
-    if (!layout.windowIcon.empty())
-        form->setWindowIcon(toolkit.images().icon(layout.windowIcon));
+    // A window without an icon has an explicitly empty one: Qt would give it
+    // the program's own icon otherwise.
+    form->setWindowIcon(layout.windowIcon.empty() ? QIcon() : toolkit.images().icon(layout.windowIcon));
 
     // Controls are created bottom first, so that each one created later lies
     // above those before it.
@@ -148,21 +187,22 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
             QWidget *w = nullptr;
             switch (c.kind) {
             case tk::Kind::PushButton: {
-                auto *b = new GraphicButton(parent);
+                auto *b = new GraphicButton(toolkit, parent);
                 b->setText(toQString(c.caption));
                 b->setFont(fontFor(c.font));
                 b->setFace(colour(c.background), colour(c.foreground),
                            c.facePicture.empty() ? QPixmap() : toolkit.images().face(c.facePicture));
-                b->setAccessibleName(toQString(c.caption.empty() ? c.tooltip : c.caption));
+                // A button's accessible name is its caption, and follows it;
+                // a button without one is named by its tooltip.
+                if (c.caption.empty())
+                    b->setAccessibleName(toQString(c.tooltip));
                 const std::string name = c.name;
                 QObject::connect(b, &QAbstractButton::clicked, form, [form, name] { form->clicked(name); });
                 w = b;
                 break;
             }
             case tk::Kind::Frame: {
-                auto *f = new QFrame(parent);
-                f->setFrameStyle(QFrame::Box | QFrame::Sunken);
-                f->setLineWidth(1);
+                auto *f = new FrameBox(toolkit, parent);
                 paintBackground(f, c.background, c.foreground);
                 w = f;
                 break;
@@ -171,15 +211,20 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
                 auto *l = new QLabel(parent);
                 l->setText(toQString(c.caption));
                 l->setTextFormat(Qt::PlainText);
-                l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+                // Centred across; and down, so that a line's stacked marks
+                // stay clear of the box's top edge.
+                l->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
                 l->setWordWrap(true);
+                l->setMargin(0);
+                l->setIndent(0);
                 l->setFont(fontFor(c.font));
                 paintBackground(l, c.background, c.foreground);
                 w = l;
                 break;
             }
             case tk::Kind::Picture:
-                w = new PictureBox(parent, c.picture.empty() ? QPixmap() : toolkit.images().picture(c.picture));
+                w = new PictureBox(toolkit, parent,
+                                   c.picture.empty() ? QPixmap() : toolkit.images().picture(c.picture));
                 break;
             }
             w->setObjectName(toQString(c.name));
@@ -231,7 +276,9 @@ QtWindow::~QtWindow()
 void QtWindow::show()
 {
     QWidget *form = widget_;
-    if (!form->isVisible()) {
+    if (form->isVisible()) {
+        form->raise();
+    } else {
         if (QScreen *screen = QGuiApplication::primaryScreen()) {
             QRect frame(QPoint(), form->size());
             frame.moveCenter(screen->availableGeometry().center());
@@ -239,9 +286,8 @@ void QtWindow::show()
         }
         if (firstFocus_)
             firstFocus_->setFocus(Qt::OtherFocusReason);
+        form->show();
     }
-    form->show();
-    form->raise();
     form->activateWindow();
 }
 

@@ -62,15 +62,31 @@ private:
     QWidget *firstFocus_ = nullptr;
 };
 
-// A picture control: its picture scaled to the whole rectangle.
-class PictureBox final : public QWidget {
+// A frame without a title: its background colour and a single outline, an
+// etched line along its edges.
+class FrameBox final : public QWidget {
 public:
-    PictureBox(QWidget *parent, QPixmap picture);
+    FrameBox(QtToolkit &toolkit, QWidget *parent);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void paint();
+    QtToolkit &toolkit_;
+};
+
+// A picture control: its picture scaled to the whole rectangle.
+class PictureBox final : public QWidget {
+public:
+    PictureBox(QtToolkit &toolkit, QWidget *parent, QPixmap picture);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void paint();
+    QtToolkit &toolkit_;
     QPixmap picture_;
     QPixmap scaled_;
 };

@@ -1,0 +1,272 @@
+// The intro window as a person sees it: the real start-up window grabbed as
+// pixels, its buttons, pointers, tooltips and keyboard.
+#include "look.h"
+
+#include "artwork/catalogue.h"
+#include "toolkit/qt/graphic_button.h"
+
+#include <QAccessible>
+#include <QImageReader>
+#include <QScreen>
+
+using namespace vd::testing;
+using vd::qt::GraphicButton;
+
+namespace {
+
+constexpr int Edge = GraphicButton::Edge;
+
+QColor buttonFace()
+{
+    return QApplication::palette().color(QPalette::Button);
+}
+
+GraphicButton *button(const char *name)
+{
+    return dynamic_cast<GraphicButton *>(ProgramFixture::control("Form1", QLatin1String(name)));
+}
+
+QImage icon32(const char *name)
+{
+    const vd::artwork::Entry *e = vd::artwork::find(name);
+    QImageReader reader(QStringLiteral(":/artwork/") + QString::fromUtf8(e->file.data(), e->file.size()));
+    do {
+        QImage image = reader.read();
+        if (image.width() == e->width)
+            return image.convertToFormat(QImage::Format_ARGB32);
+    } while (reader.jumpToNextImage());
+    return {};
+}
+
+void press(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::keyClick(window->windowHandle(), key, modifiers);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class TestIntroLook : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramFixture> f;
+    QWidget *intro = nullptr;
+
+private slots:
+    void init()
+    {
+        f = std::make_unique<ProgramFixture>();
+        intro = ProgramFixture::window("Form1");
+        QVERIFY(intro);
+        QCoreApplication::processEvents();
+        QVERIFY(intro->isActiveWindow());
+    }
+    void cleanup()
+    {
+        f.reset();
+        intro = nullptr;
+    }
+
+    void theWindowIsBorderlessFixedAndCentred()
+    {
+        QVERIFY(intro->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(intro->windowTitle(), QStringLiteral("Form1"));
+        QCOMPARE(intro->size(), QSize(547, 355));
+        QCOMPARE(intro->minimumSize(), intro->maximumSize());
+        const QPoint screenCentre = intro->screen()->availableGeometry().center();
+        QVERIFY((intro->frameGeometry().center() - screenCentre).manhattanLength() <= 1);
+        QVERIFY(!intro->testAttribute(Qt::WA_SetCursor));
+        // Its icon is IslandIcon, both sizes.
+        const QIcon icon = intro->windowIcon();
+        QVERIFY(intro->testAttribute(Qt::WA_SetWindowIcon));
+        QCOMPARE(icon.pixmap(QSize(32, 32), 1.0).toImage().convertToFormat(QImage::Format_ARGB32), icon32("IslandIcon"));
+        QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
+    }
+
+    void controlsArePlacedAndStacked_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("rect");
+        QTest::newRow("Command2") << "Command2" << pixels(5665, 4650, 2500, 640);
+        QTest::newRow("Command1") << "Command1" << pixels(10, 4650, 2500, 640);
+        QTest::newRow("Image1") << "Image1" << pixels(0, 0, 8175, 5295);
+    }
+    void controlsArePlacedAndStacked()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, rect);
+        QWidget *c = intro->findChild<QWidget *>(name);
+        QVERIFY(c);
+        QCOMPARE(c->geometry(), rect);
+        // Each is the topmost control at its centre: the buttons lie over the picture.
+        QCOMPARE(intro->childAt(rect.center())->objectName(), name);
+    }
+
+    void theFiguresOnTheScreen()
+    {
+        QCOMPARE(ProgramFixture::control("Form1", QStringLiteral("Image1"))->geometry(), QRect(0, 0, 545, 353));
+        QCOMPARE(ProgramFixture::control("Form1", QStringLiteral("Command1"))->geometry(), QRect(1, 310, 166, 43));
+        QCOMPARE(ProgramFixture::control("Form1", QStringLiteral("Command2"))->geometry(), QRect(378, 310, 166, 43));
+    }
+
+    // The window's own background, the button-face colour, shows in a strip
+    // of 2 px at the right and at the bottom.
+    void theStripAtTheRightAndBottom_data()
+    {
+        QTest::addColumn<QRect>("strip");
+        QTest::newRow("right") << QRect(545, 0, 2, 355);
+        QTest::newRow("bottom") << QRect(0, 353, 547, 2);
+    }
+    void theStripAtTheRightAndBottom()
+    {
+        QFETCH(QRect, strip);
+        QCOMPARE(notAllOf(grabbed(intro), strip, buttonFace()), QString());
+    }
+
+    // The picture fills Image1 stretched, whole, where the buttons leave it.
+    void thePictureIsStretchedWhole()
+    {
+        const QImage image = grabbed(intro);
+        const qreal d = ratio(image);
+        const QImage picture = QPixmap(QStringLiteral(":/artwork/IntroPicture.jpg"))
+                                   .scaled((QSizeF(545, 353) * d).toSize(), Qt::IgnoreAspectRatio,
+                                           Qt::SmoothTransformation)
+                                   .toImage()
+                                   .convertToFormat(QImage::Format_RGB32);
+        const QRect left = devicePixels(image, pixels(10, 4650, 2500, 640));
+        const QRect right = devicePixels(image, pixels(5665, 4650, 2500, 640));
+        int compared = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                if (left.contains(x, y) || right.contains(x, y))
+                    continue;
+                QVERIFY2(image.pixel(x, y) == picture.pixel(x, y), qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
+                ++compared;
+            }
+        QVERIFY(compared > 545 * 353 * d * d * 0.9);
+    }
+
+    // Each button covers the painted panel under it: its face colour, its
+    // raised edge and its picture, nothing of the photograph.
+    void theButtonsCoverThePanels_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("exit") << "Command1" << Red << "RedLightPicture";
+        QTest::newRow("enter") << "Command2" << LightGreen << "GreenLightPicture";
+    }
+    void theButtonsCoverThePanels()
+    {
+        QFETCH(QString, name);
+        QFETCH(QColor, colour);
+        QFETCH(QString, picture);
+        GraphicButton *b = button(name.toLatin1().constData());
+        QVERIFY(b);
+        QVERIFY(b->text().isEmpty());
+        const QImage image = grabbed(intro);
+        const QRect r = b->geometry();
+        // Raised edge.
+        QCOMPARE(notAllOf(image, QRect(r.left(), r.top(), r.width() - 1, 1), White), QString());
+        QCOMPARE(notAllOf(image, QRect(r.left(), r.bottom(), r.width(), 1), QColor(0, 0, 0)), QString());
+        QCOMPARE(notAllOf(image, QRect(r.right(), r.top(), 1, r.height()), QColor(0, 0, 0)), QString());
+        // The face inside the focus ring: face colour but for the picture.
+        const QRect at = b->pictureRect().translated(r.topLeft());
+        const QRect inner = r.adjusted(Edge + 2, Edge + 2, -(Edge + 2), -(Edge + 2));
+        const QColor want = colour;
+        for (int y = inner.top(); y <= inner.bottom(); ++y)
+            for (int x = inner.left(); x <= inner.right(); ++x)
+                if (!at.contains(x, y))
+                    QCOMPARE(describe(colourAt(image, x, y)), describe(want));
+        // The picture, centred, its transparent pixels in the face colour.
+        QCOMPARE(at.size(), QSize(32, 32));
+        QVERIFY(std::abs((at.left() - r.left()) - (r.right() - at.right())) <= 1);
+        QVERIFY(std::abs((at.top() - r.top()) - (r.bottom() - at.bottom())) <= 1);
+        const QImage icon = icon32(picture.toLatin1().constData());
+        int transparent = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const QRgb p = icon.pixel(x, y);
+                transparent += qAlpha(p) == 0;
+                QCOMPARE(describe(colourAt(image, at.left() + x, at.top() + y)),
+                         describe(qAlpha(p) == 0 ? colour : QColor::fromRgb(p)));
+            }
+        QVERIFY(transparent > 0);
+    }
+
+    void tooltipsPointersAndNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("tooltip");
+        QTest::addColumn<QString>("pointer");
+        QTest::newRow("exit") << "Command1" << thai("อออกจากโปรแกรม") << "StopPointer";
+        QTest::newRow("enter") << "Command2" << thai("เลือกกลุ่มชุดดิน") << "ForwardPointer";
+        QTest::newRow("picture") << "Image1" << QString() << QString();
+    }
+    void tooltipsPointersAndNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, tooltip);
+        QFETCH(QString, pointer);
+        QWidget *w = ProgramFixture::control("Form1", name);
+        QVERIFY(w);
+        QCOMPARE(w->toolTip(), tooltip);
+        if (pointer.isEmpty()) {
+            QVERIFY(!w->testAttribute(Qt::WA_SetCursor));
+            QCOMPARE(w->focusPolicy(), Qt::NoFocus);
+            return;
+        }
+        QCOMPARE(w->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(w->cursor().pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+                 icon32(pointer.toLatin1().constData()));
+        // A button without a caption is named by its tooltip.
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+        QVERIFY(a);
+        QCOMPARE(a->text(QAccessible::Name), tooltip);
+    }
+
+    void theFocusOrder()
+    {
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+        press(intro, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command2"));
+        press(intro, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+        press(intro, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command2"));
+        QVERIFY(!f->toolkit.ended());
+    }
+
+    // Right after the window is shown, the keys that press the focused
+    // button end the program.
+    void keysRightAfterShowingEndTheProgram_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+    }
+    void keysRightAfterShowingEndTheProgram()
+    {
+        QFETCH(int, key);
+        press(intro, Qt::Key(key));
+        QVERIFY(f->toolkit.ended());
+        QVERIFY(!ProgramFixture::window("Form1"));
+        QVERIFY(f->reports.empty());
+    }
+
+    void theEnterButtonByKeyboard()
+    {
+        press(intro, Qt::Key_Tab);
+        press(intro, Qt::Key_Return);
+        QVERIFY(!f->toolkit.ended());
+        QWidget *menu = ProgramFixture::window("Form2");
+        QVERIFY(menu);
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+        QCOMPARE(QApplication::focusWidget()->window(), menu);
+    }
+};
+
+QTEST_MAIN(TestIntroLook)
+#include "tst_intro_look.moc"
