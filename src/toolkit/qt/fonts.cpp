@@ -1,6 +1,7 @@
 #include "toolkit/qt/fonts.h"
 
 #include <QFontDatabase>
+#include <QHash>
 #include <QStringList>
 
 #include <array>
@@ -59,6 +60,19 @@ constexpr std::array<Substitute, 2> Substitutes{{
     {"AngsanaUPC", "Loma", LomaScale},
 }};
 
+// Whether the family is installed, asked of the font database once per
+// family: each question runs all of fontconfig's substitution rules (about
+// 0.2 ms), and the menu window asks for each of its 65 fonts on every load.
+bool installed(const QString &family, QHash<QString, bool> *known)
+{
+    if (!known)
+        return QFontDatabase::hasFamily(family);
+    auto it = known->constFind(family);
+    if (it == known->constEnd())
+        it = known->insert(family, QFontDatabase::hasFamily(family));
+    return *it;
+}
+
 } // namespace
 
 int namedPixelSize(double points)
@@ -74,13 +88,13 @@ StandIn standInFor(const QString &named)
     return {};
 }
 
-FontChoice chooseFont(const tk::Font &font)
+FontChoice chooseFont(const tk::Font &font, QHash<QString, bool> *known)
 {
     FontChoice choice;
     choice.family = QString::fromStdString(font.family);
     const int named = font.points > 0 ? namedPixelSize(font.points) : 0;
     choice.pixelSize = named;
-    if (choice.family.isEmpty() || QFontDatabase::hasFamily(choice.family))
+    if (choice.family.isEmpty() || installed(choice.family, known))
         return choice;
     const StandIn s = standInFor(choice.family);
     if (s.family.isEmpty())
@@ -91,9 +105,9 @@ FontChoice chooseFont(const tk::Font &font)
     return choice;
 }
 
-QFont fontFor(const tk::Font &font)
+QFont fontFor(const tk::Font &font, QHash<QString, bool> *known)
 {
-    const FontChoice choice = chooseFont(font);
+    const FontChoice choice = chooseFont(font, known);
     QFont f;
     if (!choice.family.isEmpty())
         f.setFamilies(QStringList{choice.family});

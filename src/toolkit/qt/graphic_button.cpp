@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QHash>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QRawFont>
@@ -15,7 +16,7 @@
 
 namespace vd::qt {
 
-struct GraphicButton::Caption {
+struct ButtonCaption {
     struct Line {
         std::unique_ptr<QTextLayout> layout;
         qreal ascent = 0;  // from the layout's top to its baseline
@@ -115,6 +116,17 @@ void GraphicButton::setFace(QColor background, QColor text, QPixmap picture)
     update();
 }
 
+bool GraphicButton::event(QEvent *event)
+{
+    const bool handled = QAbstractButton::event(event);
+    // The style asks for hover events on every button, and Qt repaints a
+    // widget with hover events whenever the pointer enters or leaves it. The
+    // face never changes under the pointer: no hover events, no repaints.
+    if (event->type() == QEvent::Polish)
+        setAttribute(Qt::WA_Hover, false);
+    return handled;
+}
+
 void GraphicButton::keyPressEvent(QKeyEvent *event)
 {
     // Enter presses the focused button, as Space does. The click reaches the
@@ -136,11 +148,26 @@ const GraphicButton::Caption &GraphicButton::caption() const
     const int width = faceRect().width() - 2 * TextMargin;
     if (caption_ && caption_->text == text() && caption_->font == font() && caption_->width == width)
         return *caption_;
+    // Laid out once per run for each caption, font and width, and shared by
+    // every button that shows it: the menu window is built anew on each entry.
+    QHash<QString, std::shared_ptr<const Caption>> &laidOut = toolkit_.cache().captions;
+    const QString key = font().key() + QChar(0) + QString::number(width) + QChar(0) + text();
+    if (auto it = laidOut.constFind(key); it != laidOut.constEnd()) {
+        caption_ = *it;
+        return *caption_;
+    }
 
     auto c = std::make_unique<Caption>();
     c->text = text();
     c->font = font();
     c->width = width;
+    if (c->text.isEmpty()) {
+        // No text, no font: the intro window's buttons would otherwise start
+        // the font database (fontconfig) before the first paint, for nothing.
+        caption_ = std::move(c);
+        laidOut.insert(key, caption_);
+        return *caption_;
+    }
     const QFontMetricsF metrics(c->font);
     c->pitch = static_cast<int>(std::lround(metrics.lineSpacing()));
 
@@ -168,6 +195,7 @@ const GraphicButton::Caption &GraphicButton::caption() const
     c->inkTop = static_cast<int>(std::floor(ink.top()));
     c->inkBottom = static_cast<int>(std::ceil(ink.bottom()));
     caption_ = std::move(c);
+    laidOut.insert(key, caption_);
     return *caption_;
 }
 

@@ -13,6 +13,7 @@
 namespace vd::qt {
 
 class QtToolkit;
+struct ButtonCaption;
 
 class GraphicButton final : public QAbstractButton {
 public:
@@ -41,12 +42,13 @@ public:
     QRect pictureRect() const;
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // The caption laid out for the current text, font and width.
-    struct Caption;
+    using Caption = ButtonCaption;
     // Where picture and caption go in a face rectangle.
     struct Placement {
         QPoint picture;
@@ -62,7 +64,7 @@ private:
     QColor background_;
     QColor text_;
     QPixmap picture_;
-    mutable std::unique_ptr<Caption> caption_;
+    mutable std::shared_ptr<const Caption> caption_;
 };
 
 } // namespace vd::qt

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "toolkit/qt/images.h"
+#include "toolkit/qt/render_cache.h"
 #include "toolkit/toolkit.h"
 
 #include <QString>
@@ -56,6 +57,7 @@ public:
     void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
 
     Images &images() noexcept { return images_; }
+    RenderCache &cache() noexcept { return cache_; }
 
     // Windows built by this toolkit that still exist on screen.
     void windowBuilt(QWidget *window);
@@ -65,6 +67,7 @@ private:
     void report(const Error &error) noexcept;
 
     Images images_;
+    RenderCache cache_;
     MessageHook messageHook_;
     std::vector<QWidget *> windows_;
     bool ended_ = false;

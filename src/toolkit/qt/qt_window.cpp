@@ -7,8 +7,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QHash>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
 
 #include <cmath>
 
@@ -50,6 +53,43 @@ void paintBackground(QWidget *w, const tk::Colour &background, const tk::Colour 
     w->setPalette(pal);
     w->setAutoFillBackground(true);
 }
+
+// The caption line. Each of its texts is drawn once per run and kept, so
+// that a repaint after a pointer movement is one copy of pixels instead of
+// shaping and drawing Thai text again.
+class CaptionLabel final : public QLabel {
+public:
+    CaptionLabel(QtToolkit &toolkit, QWidget *parent) : QLabel(parent), toolkit_(toolkit) {}
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QHash<QString, QPixmap> &drawn = toolkit_.cache().captionLines;
+        const qreal dpr = devicePixelRatioF();
+        const QString key = text() + QChar(0) + font().key() + QChar(0) + QString::number(width()) + u'x' +
+                            QString::number(height()) + u'@' + QString::number(dpr) + u' ' +
+                            palette().color(QPalette::Window).name() + palette().color(QPalette::WindowText).name() +
+                            u' ' + QString::number(alignment());
+        auto it = drawn.constFind(key);
+        if (it == drawn.constEnd()) {
+            QPixmap pixmap(size() * dpr);
+            pixmap.setDevicePixelRatio(dpr);
+            pixmap.fill(palette().color(QPalette::Window));
+            QPainter p(&pixmap);
+            p.setFont(font());
+            style()->drawItemText(&p, contentsRect(),
+                                  int(QStyle::visualAlignment(layoutDirection(), alignment())) | Qt::TextWordWrap,
+                                  palette(), isEnabled(), text(), foregroundRole());
+            p.end();
+            it = drawn.insert(key, pixmap);
+        }
+        const QRect r = event->rect();
+        QPainter(this).drawPixmap(r, *it, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr).toRect());
+    }
+
+private:
+    QtToolkit &toolkit_;
+};
 
 } // namespace
 
@@ -157,8 +197,18 @@ void PictureBox::paint()
     // not kept.
     const QSize device = (QSizeF(size()) * devicePixelRatioF()).toSize();
     if (scaled_.size() != device) {
-        scaled_ = picture_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        scaled_.setDevicePixelRatio(devicePixelRatioF());
+        // Scaled once per run: every load of the window shows the same picture
+        // at the same size.
+        QHash<QString, QPixmap> &stretched = toolkit_.cache().stretched;
+        const QString key = QString::number(picture_.cacheKey()) + u' ' + QString::number(device.width()) + u'x' +
+                            QString::number(device.height());
+        auto it = stretched.constFind(key);
+        if (it == stretched.constEnd()) {
+            QPixmap scaled = picture_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            scaled.setDevicePixelRatio(devicePixelRatioF());
+            it = stretched.insert(key, scaled);
+        }
+        scaled_ = *it;
     }
     QPainter p(this);
     p.drawPixmap(0, 0, scaled_);
@@ -189,7 +239,7 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
             case tk::Kind::PushButton: {
                 auto *b = new GraphicButton(toolkit, parent);
                 b->setText(toQString(c.caption));
-                b->setFont(fontFor(c.font));
+                b->setFont(fontFor(c.font, &toolkit.cache().installedFamilies));
                 b->setFace(colour(c.background), colour(c.foreground),
                            c.facePicture.empty() ? QPixmap() : toolkit.images().face(c.facePicture));
                 // A button's accessible name is its caption, and follows it;
@@ -208,7 +258,7 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
                 break;
             }
             case tk::Kind::Label: {
-                auto *l = new QLabel(parent);
+                auto *l = new CaptionLabel(toolkit, parent);
                 l->setText(toQString(c.caption));
                 l->setTextFormat(Qt::PlainText);
                 // Centred across; and down, so that a line's stacked marks
@@ -217,7 +267,7 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
                 l->setWordWrap(true);
                 l->setMargin(0);
                 l->setIndent(0);
-                l->setFont(fontFor(c.font));
+                l->setFont(fontFor(c.font, &toolkit.cache().installedFamilies));
                 paintBackground(l, c.background, c.foreground);
                 w = l;
                 break;
