@@ -142,7 +142,7 @@ private slots:
                 QCOMPARE(QColor(shown.pixel(x, y)), face);
     }
 
-    void intoPictureFillsItsControl_data()
+    void largePictureFillsItsControl_data()
     {
         QTest::addColumn<bool>("menu");
         QTest::addColumn<QString>("file");
@@ -150,7 +150,7 @@ private slots:
         QTest::newRow("intro picture") << false << "IntroPicture.jpg" << QSize(545, 353);
         QTest::newRow("banner") << true << "MenuBanner.bmp" << QSize(653, 105);
     }
-    void intoPictureFillsItsControl()
+    void largePictureFillsItsControl()
     {
         QFETCH(bool, menu);
         QFETCH(QString, file);
