@@ -9,8 +9,14 @@ export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset XDG_DATA_HOME XDG_CONFIG_HOME WINEPREFIX XDG_DATA_DIRS
 mkdir -p "$work/empty-bin"
-# Neither LibreOffice nor xdg-open on the program's PATH, and no HOME.
-tracer=(env -u HOME PATH="$work/empty-bin")
+# Neither LibreOffice nor xdg-open on the program's PATH, no HOME, and no
+# font at all.
+cat >"$work/fonts.conf" <<XML
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig><dir>$work/no-fonts</dir><cachedir>$work/font-cache</cachedir></fontconfig>
+XML
+tracer=(env -u HOME PATH="$work/empty-bin" FONTCONFIG_FILE="$work/fonts.conf")
 # Return on the message's focused OK button, typed for real.
 dismiss() {
     xdotool windowfocus "$1"
@@ -38,4 +44,5 @@ wait_until 10 window_gone Velodane || fail "the second message could not be dism
 click_at "$menu" 530 443     # Command64, exit
 wait_until 10 program_ended || fail "the exit button did not end the program"
 wait "$program" || fail "the program ended with status $?"
+grep -q 'fonts-thai-tlwg' "$work/velodane.log" || fail "the missing fonts went unmentioned: $(cat "$work/velodane.log")"
 echo "1 passed, 0 failed"

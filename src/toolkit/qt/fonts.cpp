@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QHash>
+#include <QtGlobal>
 #include <QStringList>
 
 #include <array>
@@ -99,6 +100,12 @@ FontChoice chooseFont(const tk::Font &font, QHash<QString, bool> *known)
     const StandIn s = standInFor(choice.family);
     if (s.family.isEmpty())
         return choice;  // left to the system's own font matching
+    // Said once a run, where the user starting the program can see it: the
+    // text still shows in whatever face the system finds, but may not fit.
+    if (known && !known->contains(s.family) && !installed(s.family, known))
+        qWarning("velodane: neither %s nor its stand-in %s is installed; Thai text may not fit its controls "
+                 "(install the Thai fonts: fonts-thai-tlwg)",
+                 qPrintable(choice.family), qPrintable(s.family));
     choice.family = s.family;
     choice.pixelSize = static_cast<int>(std::lround(named * s.scale));
     choice.standIn = true;
