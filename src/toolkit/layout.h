@@ -82,7 +82,4 @@ struct WindowLayout {
     std::vector<std::string> focusOrder;    // the controls that take the focus, in order
 };
 
-// Finds a control by name anywhere in the layout; nullptr when there is none.
-const ControlLayout *findControl(const WindowLayout &layout, const std::string &name);
-
 } // namespace vd::tk
