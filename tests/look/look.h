@@ -175,4 +175,12 @@ inline QSizeF inkOnOneLine(const QString &text, const QFont &font, qreal deviceR
     return inkBox(image, blank, Qt::black).size();
 }
 
+// A key typed for real into the window: through its platform window, so that
+// it reaches the control holding the focus.
+inline void press(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::keyClick(window->windowHandle(), key, modifiers);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 } // namespace vd::testing

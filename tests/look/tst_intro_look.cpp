@@ -38,11 +38,6 @@ QImage icon32(const char *name)
     return {};
 }
 
-void press(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-{
-    QTest::keyClick(window->windowHandle(), key, modifiers);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 } // namespace
 

@@ -159,11 +159,6 @@ QColor mostCommon(const QImage &image, const QRect &logical)
 
 // The key goes to the window as the window system would send it: to the
 // focus widget of the active window.
-void press(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-{
-    QTest::keyClick(window->windowHandle(), key, modifiers);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 } // namespace
 

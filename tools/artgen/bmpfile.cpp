@@ -1,26 +1,8 @@
 #include "bmpfile.h"
 
-#include <QtEndian>
+#include "littleendian.h"
 
 namespace artgen {
-
-namespace {
-
-void put16(QByteArray &out, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void put32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
-
-} // namespace
 
 QByteArray encodeBmp24(const QImage &image)
 {

@@ -1,26 +1,12 @@
 #include "icofile.h"
 
-#include <QtEndian>
+#include "littleendian.h"
 
 #include <stdexcept>
 
 namespace artgen {
 
 namespace {
-
-void put16(QByteArray &out, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void put32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
 
 constexpr int kHeaderBytes = 40;
 constexpr int kPaletteBytes = 16 * 4;
