@@ -1,21 +1,7 @@
 #include "automation/automation.h"
 
-#include <algorithm>
 
 namespace vd::automation {
-
-namespace {
-char fold(char c) noexcept
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-} // namespace
-
-bool sameName(std::string_view a, std::string_view b) noexcept
-{
-    return a.size() == b.size()
-           && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return fold(x) == fold(y); });
-}
 
 void setProperty(Object &object, std::string_view name, Value value)
 {

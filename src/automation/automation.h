@@ -2,7 +2,8 @@
 // are looked up by name, without regard to letter case, at each call.
 #pragma once
 
-#include "toolkit/error.h"
+#include "common/error.h"
+#include "common/names.h"
 
 #include <functional>
 #include <map>
@@ -36,8 +37,8 @@ public:
     virtual Value invoke(std::string_view member, unsigned how, std::span<const Value> args) = 0;
 };
 
-// ASCII case-insensitive comparison of class and member names.
-bool sameName(std::string_view a, std::string_view b) noexcept;
+// Class and member names are compared as Windows compares them.
+using vd::sameName;
 
 // The calls the system makes, each checked as it would be late bound.
 void setProperty(Object &object, std::string_view name, Value value);

@@ -3,7 +3,7 @@
 // ending the program and the top-level report of a failure.
 #pragma once
 
-#include "toolkit/error.h"
+#include "common/error.h"
 #include "toolkit/layout.h"
 
 #include <functional>

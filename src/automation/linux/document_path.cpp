@@ -1,5 +1,7 @@
 #include "automation/linux/document_path.h"
 
+#include "common/names.h"
+
 #include <algorithm>
 #include <cerrno>
 
@@ -14,17 +16,6 @@ namespace {
 
 constexpr std::string_view kPrefixFolder = "velodane";
 constexpr std::string_view kDefaultDataDirs = "/usr/local/share:/usr/share";
-
-char lower(char c) noexcept
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) noexcept
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
-}
 
 bool isDriveLetter(char c) noexcept
 {
@@ -103,7 +94,7 @@ std::string matchName(const std::string &folder, const std::string &name)
     std::optional<std::string> best;
     while (const dirent *entry = ::readdir(dir)) {
         const std::string_view candidate(entry->d_name);
-        if (sameIgnoringCase(candidate, name) && (!best || candidate < *best))
+        if (sameName(candidate, name) && (!best || candidate < *best))
             best = std::string(candidate);
     }
     ::closedir(dir);
@@ -142,7 +133,7 @@ std::optional<WindowsPath> parseWindowsPath(std::string_view path)
         return std::nullopt;
 
     WindowsPath parsed;
-    parsed.drive = lower(path[0]);
+    parsed.drive = asciiLower(path[0]);
     std::string_view rest = path.substr(3);
     while (true) {
         const auto end = std::find_if(rest.begin(), rest.end(), isSeparator);

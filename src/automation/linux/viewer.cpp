@@ -1,6 +1,6 @@
 #include "automation/linux/viewer.h"
 
-#include "toolkit/error.h"
+#include "common/error.h"
 
 #include <array>
 #include <cerrno>

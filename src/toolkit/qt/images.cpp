@@ -1,7 +1,7 @@
 #include "toolkit/qt/images.h"
 
 #include "artwork/catalogue.h"
-#include "toolkit/error.h"
+#include "common/error.h"
 
 #include <QImageReader>
 

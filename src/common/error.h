@@ -1,4 +1,5 @@
-// Errors raised by window, control and automation operations.
+// Errors raised by window, control and automation operations: every layer
+// raises them, the top level reports them.
 #pragma once
 
 #include <stdexcept>
