@@ -8,7 +8,7 @@ namespace vd::app {
 Program::Program(tk::Toolkit &toolkit, automation::Registry &classes) : toolkit_(toolkit), classes_(classes)
 {
     toolkit_.setFailureReport([this](const Error &error) {
-        toolkit_.showFailure(failureTitle(), failureText(error));
+        toolkit_.showFailure(failureTitle(), started_ ? failureText(error) : startFailureText(error));
     });
 }
 
@@ -39,12 +39,12 @@ forms::Form2 &Program::form2()
 void Program::start()
 {
     form1().show();
+    started_ = true;
 }
 
 void Program::end()
 {
     toolkit_.endProgram();
-    throw tk::ProgramEnd{};  // every toolkit's endProgram throws this itself
 }
 
 void Program::endIfNoWindowLoaded()
@@ -63,6 +63,12 @@ std::string failureText(const Error &error)
 {
     return "เกิดข้อผิดพลาดหมายเลข " + std::to_string(error.number()) + "\n\n" + error.description()
            + "\n\nโปรแกรมยังทำงานต่อได้: ลองอีกครั้ง หรือเลือกรายการอื่น";
+}
+
+std::string startFailureText(const Error &error)
+{
+    return "โปรแกรมเริ่มทำงานไม่ได้: เกิดข้อผิดพลาดหมายเลข " + std::to_string(error.number()) + "\n\n"
+           + error.description() + "\n\nโปรแกรมจะปิดลง ลองติดตั้งโปรแกรมใหม่ หรือแจ้งผู้ดูแลเครื่อง";
 }
 
 } // namespace vd::app

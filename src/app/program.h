@@ -42,10 +42,14 @@ private:
     automation::Registry &classes_;
     std::unique_ptr<forms::Form1> form1_;
     std::unique_ptr<forms::Form2> form2_;
+    bool started_ = false;  // the start-up window has been shown
 };
 
 // The text the user is shown for a failure that reached the top level.
 std::string failureTitle();
 std::string failureText(const Error &error);
+// The same for a failure before the start-up window could be shown: the
+// program cannot start and ends.
+std::string startFailureText(const Error &error);
 
 } // namespace vd::app

@@ -1,6 +1,9 @@
 #include "artwork/catalogue.h"
 
+#include "common/error.h"
+
 #include <array>
+#include <string>
 
 namespace vd::artwork {
 
@@ -32,6 +35,32 @@ const Entry *find(std::string_view name)
         if (e.name == name)
             return &e;
     return nullptr;
+}
+
+namespace {
+[[noreturn]] void unusable(std::string_view name, std::string_view why)
+{
+    throw Error(errors::ImageNotFound, "ภาพ \"" + std::string(name) + "\" ใช้ไม่ได้: " + std::string(why));
+}
+} // namespace
+
+const Entry &require(std::string_view name)
+{
+    const Entry *entry = find(name);
+    if (!entry)
+        unusable(name, "ไม่มีในชุดภาพของโปรแกรม");
+    return *entry;
+}
+
+void undecodable(const Entry &entry)
+{
+    unusable(entry.name, "อ่านแฟ้มภาพ " + std::string(entry.file) + " ไม่ได้ แฟ้มเสียหรือไม่ใช่รูปแบบที่กำหนด");
+}
+
+void checkSize(const Entry &entry, int width, int height)
+{
+    if (width != entry.width || height != entry.height)
+        unusable(entry.name, "ขนาดภาพไม่ตรงกับที่กำหนด");
 }
 
 } // namespace vd::artwork

@@ -32,4 +32,14 @@ std::span<const Entry> catalogue();
 // The entry of that name, or nullptr.
 const Entry *find(std::string_view name);
 
+// The checks every toolkit makes as it decodes an image, each failing with
+// an Error "invalid picture" that names the image:
+// the entry of that name, which must be in the catalogue;
+const Entry &require(std::string_view name);
+// a file that can't be decoded (the decoder's own words, often English, go
+// to standard error, not to the user);
+[[noreturn]] void undecodable(const Entry &entry);
+// an image of another size than the catalogue's (an icon's large image).
+void checkSize(const Entry &entry, int width, int height);
+
 } // namespace vd::artwork

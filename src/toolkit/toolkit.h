@@ -51,21 +51,40 @@ public:
     // Builds the window and all its controls from the layout, not yet visible.
     virtual std::unique_ptr<Window> build(const WindowLayout &layout, EventSink &sink) = 0;
     // Stops the program at once, from inside the running handler.
-    [[noreturn]] virtual void endProgram() = 0;
+    [[noreturn]] void endProgram();
     // Shows the user the report of a failure that reached the top level.
     virtual void showFailure(std::string_view title, std::string_view text) = 0;
+    // Runs the event loop until the program ends; the program's exit status.
+    virtual int exec() = 0;
     // Where the dispatcher sends the failures that reach it.
     void setFailureReport(FailureReport report) { report_ = std::move(report); }
 
-protected:
-    void reportFailure(const Error &error) const
+    // Runs one of the program's handlers at a boundary where the toolkit
+    // calls our code. This is the top level: a failure is reported here and
+    // goes no further, and nothing unwinds through the toolkit's frames.
+    // After the program has ended, nothing runs any more.
+    template <class Handler>
+    void dispatch(Handler &&handler) noexcept
     {
-        if (report_)
-            report_(error);
+        guarded([](void *h) { (*static_cast<std::remove_reference_t<Handler> *>(h))(); }, &handler);
     }
 
+    bool ended() const noexcept { return ended_; }
+    // Whether one of our handlers is running (a window unloaded from inside
+    // one must outlive the toolkit's event).
+    bool dispatching() const noexcept { return depth_ > 0; }
+
+protected:
+    // The toolkit's own part of ending: hide every window, leave the loop.
+    virtual void leaveEventLoop() = 0;
+
 private:
+    void guarded(void (*call)(void *), void *handler) noexcept;
+    void report(const Error &error) noexcept;
+
     FailureReport report_;
+    bool ended_ = false;
+    int depth_ = 0;
 };
 
 } // namespace vd::tk

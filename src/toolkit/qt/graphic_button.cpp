@@ -1,6 +1,7 @@
 #include "toolkit/qt/graphic_button.h"
 
 #include "toolkit/qt/qt_toolkit.h"
+#include "toolkit/qt/qt_convert.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -26,60 +27,10 @@ struct ButtonCaption {
     QFont font;
     int width = -1;
     std::vector<Line> lines;
-    int pitch = 0;      // from one line's baseline to the next
-    int inkTop = 0;     // the ink of all lines, from the first line's baseline
-    int inkBottom = 0;
+    tk::face::CaptionInk ink;  // of all lines, for placing them
 };
 
 namespace {
-
-// Edge colours of the classic look, the same on every face colour.
-const QColor Hilight(255, 255, 255);
-const QColor Light(227, 227, 227);
-const QColor Shadow(128, 128, 128);
-const QColor DarkShadow(0, 0, 0);
-
-bool isBlank(QChar c)
-{
-    return c == QLatin1Char(' ');
-}
-
-// Greedy wrapping at blanks: each line takes the next pieces of the caption,
-// with the blanks between them, while they fit the width. A piece wider than
-// the width stands alone on its line; blanks at the start and end of a line
-// are not drawn. Thai words are never broken: only blanks break a line.
-QStringList wrapAtBlanks(const QString &text, const QFontMetricsF &metrics, qreal width)
-{
-    QStringList lines;
-    QString line;
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n) {
-        const qsizetype blanksFrom = i;
-        while (i < n && isBlank(text[i]))
-            ++i;
-        const qsizetype wordFrom = i;
-        while (i < n && !isBlank(text[i]))
-            ++i;
-        if (wordFrom == i)
-            break;  // trailing blanks
-        const QString word = text.mid(wordFrom, i - wordFrom);
-        if (line.isEmpty()) {
-            line = word;
-            continue;
-        }
-        const QString longer = line + text.mid(blanksFrom, i - blanksFrom);
-        if (metrics.horizontalAdvance(longer) <= width) {
-            line = longer;
-        } else {
-            lines << line;
-            line = word;
-        }
-    }
-    if (!line.isEmpty())
-        lines << line;
-    return lines;
-}
 
 // The union of the glyphs' outlines as shaped, marks in their stacked places,
 // in the layout's coordinates.
@@ -138,14 +89,9 @@ void GraphicButton::keyPressEvent(QKeyEvent *event)
     QAbstractButton::keyPressEvent(event);
 }
 
-QRect GraphicButton::faceRect() const
-{
-    return rect().adjusted(Edge, Edge, -Edge, -Edge);
-}
-
 const GraphicButton::Caption &GraphicButton::caption() const
 {
-    const int width = faceRect().width() - 2 * TextMargin;
+    const int width = tk::face::wrapWidth(this->width());
     if (caption_ && caption_->text == text() && caption_->font == font() && caption_->width == width)
         return *caption_;
     // Laid out once per run for each caption, font and width, and shared by
@@ -169,15 +115,16 @@ const GraphicButton::Caption &GraphicButton::caption() const
         return *caption_;
     }
     const QFontMetricsF metrics(c->font);
-    c->pitch = static_cast<int>(std::lround(metrics.lineSpacing()));
+    c->ink.pitch = static_cast<int>(std::lround(metrics.lineSpacing()));
+    const auto advance = [&metrics](std::string_view piece) { return metrics.horizontalAdvance(toQString(piece)); };
 
     QTextOption option(Qt::AlignLeft);
     option.setWrapMode(QTextOption::NoWrap);
     QRectF ink;
     int index = 0;
-    for (const QString &lineText : wrapAtBlanks(c->text, metrics, width)) {
+    for (const std::string &lineText : tk::face::wrapAtBlanks(c->text.toStdString(), advance, width)) {
         Caption::Line line;
-        line.layout = std::make_unique<QTextLayout>(lineText, c->font);
+        line.layout = std::make_unique<QTextLayout>(toQString(lineText), c->font);
         line.layout->setTextOption(option);
         line.layout->setCacheEnabled(true);
         line.layout->beginLayout();
@@ -187,34 +134,26 @@ const GraphicButton::Caption &GraphicButton::caption() const
         line.ascent = l.ascent();
         line.ink = inkOf(*line.layout).translated(0, -line.ascent);
         // The block's ink, each line in its place below the first.
-        const QRectF placed = line.ink.translated(0, index * c->pitch);
+        const QRectF placed = line.ink.translated(0, index * c->ink.pitch);
         ink = ink.isNull() ? placed : ink.united(placed);
+        c->ink.lines.push_back({line.ink.left(), line.ink.width()});
         c->lines.push_back(std::move(line));
         ++index;
     }
-    c->inkTop = static_cast<int>(std::floor(ink.top()));
-    c->inkBottom = static_cast<int>(std::ceil(ink.bottom()));
+    c->ink.top = static_cast<int>(std::floor(ink.top()));
+    c->ink.bottom = static_cast<int>(std::ceil(ink.bottom()));
     caption_ = std::move(c);
     laidOut.insert(key, caption_);
     return *caption_;
 }
 
-// The picture and the caption's ink, one above the other, centred together
-// in the face: what a person sees is centred, whatever room the font keeps
-// above and below its letters.
-GraphicButton::Placement GraphicButton::place(const QRect &face) const
+tk::face::Placement GraphicButton::place(bool sunken) const
 {
-    const Caption &c = caption();
-    const QSize picture = picture_.isNull() ? QSize() : picture_.deviceIndependentSize().toSize();
-    const int textHeight = c.lines.empty() ? 0 : c.inkBottom - c.inkTop;
-    const int gap = picture.isEmpty() || textHeight == 0 ? 0 : PictureGap;
-    const int total = picture.height() + gap + textHeight;
-    const int top = face.top() + static_cast<int>(std::floor((face.height() - total) / 2.0));
-
-    Placement at;
-    at.picture = QPoint(face.left() + static_cast<int>(std::floor((face.width() - picture.width()) / 2.0)), top);
-    at.baseline = top + picture.height() + gap - c.inkTop;
-    return at;
+    const QSize picture = picture_.isNull() ? QSize(0, 0) : picture_.deviceIndependentSize().toSize();
+    tk::PixelRect face = tk::face::faceRect(width(), height());
+    face.left += sunken ? 1 : 0;
+    face.top += sunken ? 1 : 0;
+    return tk::face::place(face, picture.width(), picture.height(), caption().ink);
 }
 
 QStringList GraphicButton::captionLines() const
@@ -229,7 +168,8 @@ QRect GraphicButton::pictureRect() const
 {
     if (picture_.isNull())
         return {};
-    return {place(faceRect()).picture, picture_.deviceIndependentSize().toSize()};
+    const tk::PixelPoint at = place(false).picture;
+    return {QPoint(at.x, at.y), picture_.deviceIndependentSize().toSize()};
 }
 
 void GraphicButton::paintEvent(QPaintEvent *)
@@ -240,64 +180,29 @@ void GraphicButton::paintEvent(QPaintEvent *)
 void GraphicButton::paint()
 {
     QPainter p(this);
-    const QRect r = rect();
     const bool sunken = isDown();
-    p.fillRect(r, background_);
+    p.fillRect(rect(), background_);
+    for (const tk::face::Fill &f : tk::face::buttonEdge(width(), height(), sunken))
+        p.fillRect(qRect(f.rect), qColour(f.colour));
 
-    // Classic 3-D edge, two pixels: raised, light at the top left and dark at
-    // the bottom right; sunken while pressed, the other way round. Drawn as
-    // whole pixels, which stay whole at any device pixel ratio.
-    auto edge = [&](int inset, const QColor &topLeft, const QColor &bottomRight) {
-        const QRect e = r.adjusted(inset, inset, -inset, -inset);
-        p.fillRect(QRect(e.left(), e.top(), e.width() - 1, 1), topLeft);
-        p.fillRect(QRect(e.left(), e.top(), 1, e.height() - 1), topLeft);
-        p.fillRect(QRect(e.left(), e.bottom(), e.width(), 1), bottomRight);
-        p.fillRect(QRect(e.right(), e.top(), 1, e.height()), bottomRight);
-    };
-    if (sunken) {
-        edge(0, DarkShadow, Hilight);
-        edge(1, Shadow, Light);
-    } else {
-        edge(0, Hilight, DarkShadow);
-        edge(1, Light, Shadow);
-    }
-
-    // Content: pressed, it moves one pixel down and to the right.
-    const QRect face = faceRect().translated(sunken ? 1 : 0, sunken ? 1 : 0);
-    p.setClipRect(faceRect());
+    const tk::PixelRect face = tk::face::faceRect(width(), height());
+    p.setClipRect(qRect(face));
     const Caption &c = caption();
-    const Placement at = place(face);
+    const tk::face::Placement at = place(sunken);
     if (!picture_.isNull())
-        p.drawPixmap(at.picture, picture_);
+        p.drawPixmap(QPoint(at.picture.x, at.picture.y), picture_);
     p.setPen(text_);
     int baseline = at.baseline;
-    for (const Caption::Line &line : c.lines) {
-        // Each line's ink centred: digits such as "1" stand well inside
-        // their advance, and centring the advance would push them aside.
-        const int x = face.left() + static_cast<int>(std::floor((face.width() - line.ink.width()) / 2.0))
-                      - static_cast<int>(std::floor(line.ink.left()));
-        line.layout->draw(&p, QPointF(x, baseline - line.ascent));
-        baseline += c.pitch;
+    for (std::size_t i = 0; i < c.lines.size(); ++i) {
+        c.lines[i].layout->draw(&p, QPointF(at.lineStarts[i], baseline - c.lines[i].ascent));
+        baseline += c.ink.pitch;
     }
     p.setClipping(false);
 
-    // The focus rectangle: every other pixel inverted, one pixel inside the
-    // edge.
     if (hasFocus()) {
-        const QRect f = r.adjusted(Edge + 1, Edge + 1, -(Edge + 1), -(Edge + 1));
         p.setCompositionMode(QPainter::CompositionMode_Difference);
-        auto dot = [&](int x, int y) {
-            if (((x + y) & 1) == 0)
-                p.fillRect(x, y, 1, 1, Qt::white);
-        };
-        for (int x = f.left(); x <= f.right(); ++x) {
-            dot(x, f.top());
-            dot(x, f.bottom());
-        }
-        for (int y = f.top() + 1; y < f.bottom(); ++y) {
-            dot(f.left(), y);
-            dot(f.right(), y);
-        }
+        for (const tk::PixelPoint &dot : tk::face::focusDots(width(), height()))
+            p.fillRect(dot.x, dot.y, 1, 1, Qt::white);
     }
 }
 

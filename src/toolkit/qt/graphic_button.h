@@ -3,6 +3,8 @@
 // that is centred and wrapped at blanks, and a dotted focus rectangle.
 #pragma once
 
+#include "toolkit/button_face.h"
+
 #include <QAbstractButton>
 #include <QFont>
 #include <QPixmap>
@@ -15,15 +17,11 @@ namespace vd::qt {
 class QtToolkit;
 struct ButtonCaption;
 
+// The face's recipes are the toolkit's (toolkit/button_face.h); Qt measures,
+// shapes and draws the text.
 class GraphicButton final : public QAbstractButton {
 public:
-    // The 3-D edge, on every side.
-    static constexpr int Edge = 2;
-    // Between the edge and the caption's lines, left and right: the lines
-    // wrap at the width that remains.
-    static constexpr int TextMargin = 2;
-    // Between the face picture and the caption below it.
-    static constexpr int PictureGap = 2;
+    static constexpr int Edge = tk::face::Edge;
 
     // Painting runs through the toolkit's dispatcher, like everything of
     // ours that Qt calls.
@@ -49,15 +47,9 @@ protected:
 private:
     // The caption laid out for the current text, font and width.
     using Caption = ButtonCaption;
-    // Where picture and caption go in a face rectangle.
-    struct Placement {
-        QPoint picture;
-        int baseline = 0;  // of the first line
-    };
-
     const Caption &caption() const;
-    Placement place(const QRect &face) const;
-    QRect faceRect() const;
+    // Where picture and caption go, up or pressed.
+    tk::face::Placement place(bool sunken) const;
     void paint();
 
     QtToolkit &toolkit_;

@@ -4,15 +4,24 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 #include <algorithm>
 
 namespace vd::qt {
 
-QString toQString(std::string_view utf8)
+QColor colour(const tk::Colour &c)
 {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    switch (c.role) {
+    case tk::Colour::Role::ButtonFace:
+        return QApplication::palette().color(QPalette::Button);
+    case tk::Colour::Role::ButtonText:
+        return QApplication::palette().color(QPalette::ButtonText);
+    case tk::Colour::Role::Explicit:
+        break;
+    }
+    return qColour(c.rgb);
 }
 
 QtToolkit::QtToolkit()
@@ -30,13 +39,16 @@ std::unique_ptr<tk::Window> QtToolkit::build(const tk::WindowLayout &layout, tk:
     return std::make_unique<QtWindow>(*this, layout, sink);
 }
 
-void QtToolkit::endProgram()
+void QtToolkit::leaveEventLoop()
 {
-    ended_ = true;
     for (QWidget *w : windows_)
         w->hide();
     QCoreApplication::exit(0);
-    throw tk::ProgramEnd{};
+}
+
+int QtToolkit::exec()
+{
+    return QApplication::exec();
 }
 
 void QtToolkit::showFailure(std::string_view title, std::string_view text)
@@ -45,17 +57,11 @@ void QtToolkit::showFailure(std::string_view title, std::string_view text)
         messageHook_(std::string(title), std::string(text));
         return;
     }
-    QMessageBox box(QMessageBox::Critical, toQString(title), toQString(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, toQString(title), toQString(text), QMessageBox::NoButton);
+    // Everything the program shows is Thai, the box's button too, whatever
+    // the locale.
+    box.setDefaultButton(box.addButton(QStringLiteral("ตกลง"), QMessageBox::AcceptRole));
     box.exec();
-}
-
-void QtToolkit::report(const Error &error) noexcept
-{
-    try {
-        reportFailure(error);
-    } catch (...) {
-        // The report itself failed; there is nothing further up to tell.
-    }
 }
 
 void QtToolkit::windowBuilt(QWidget *window)

@@ -3,6 +3,9 @@
 #include "toolkit/qt/fonts.h"
 #include "toolkit/qt/graphic_button.h"
 #include "toolkit/qt/qt_toolkit.h"
+#include "toolkit/qt/qt_convert.h"
+#include "toolkit/button_face.h"
+#include "toolkit/geometry.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -19,30 +22,10 @@ namespace vd::qt {
 
 namespace {
 
-// Twips to pixels at 96 dpi. Edges are rounded, not widths, so that
-// neighbouring controls share their edges exactly.
-int px(int twips)
-{
-    return static_cast<int>(std::lround(twips / static_cast<double>(tk::TwipsPerPixel)));
-}
-
 QRect pixelRect(const tk::Rect &r)
 {
-    const int left = px(r.left), top = px(r.top);
-    return {left, top, px(r.right()) - left, px(r.bottom()) - top};
-}
-
-QColor colour(const tk::Colour &c)
-{
-    switch (c.role) {
-    case tk::Colour::Role::ButtonFace:
-        return QApplication::palette().color(QPalette::Button);
-    case tk::Colour::Role::ButtonText:
-        return QApplication::palette().color(QPalette::ButtonText);
-    case tk::Colour::Role::Explicit:
-        break;
-    }
-    return {c.rgb.r, c.rgb.g, c.rgb.b};
+    // Layouts are in device-independent pixels at 96 dpi; Qt scales them.
+    return qRect(tk::toPixels(r));
 }
 
 void paintBackground(QWidget *w, const tk::Colour &background, const tk::Colour &foreground)
@@ -161,21 +144,9 @@ void FrameBox::paintEvent(QPaintEvent *)
 
 void FrameBox::paint()
 {
-    // The etched line: a shadow line with a highlight line inside it at the
-    // top and left, and outside it at the bottom and right. Whole pixels,
-    // which stay whole at any device pixel ratio.
-    const QColor shadow(128, 128, 128), hilight(255, 255, 255);
-    const QRect r = rect();
-    const int w = r.width(), h = r.height();
     QPainter p(this);
-    p.fillRect(QRect(0, 0, w - 1, 1), shadow);
-    p.fillRect(QRect(0, 0, 1, h - 1), shadow);
-    p.fillRect(QRect(w - 2, 0, 1, h - 1), shadow);
-    p.fillRect(QRect(0, h - 2, w - 1, 1), shadow);
-    p.fillRect(QRect(1, 1, w - 3, 1), hilight);
-    p.fillRect(QRect(1, 1, 1, h - 3), hilight);
-    p.fillRect(QRect(w - 1, 0, 1, h), hilight);
-    p.fillRect(QRect(0, h - 1, w, 1), hilight);
+    for (const tk::face::Fill &f : tk::face::frameOutline(width(), height()))
+        p.fillRect(qRect(f.rect), qColour(f.colour));
 }
 
 // ---------------------------------------------------------------------------
@@ -223,77 +194,34 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     FormWidget *form = owned.get();
     form->setObjectName(toQString(layout.className));
     form->setWindowTitle(toQString(layout.title));
-    form->setFixedSize(px(layout.width), px(layout.height));
+    form->setFixedSize(tk::toPixels(layout.width), tk::toPixels(layout.height));
     paintBackground(form, layout.background, tk::Colour::buttonText());
     // A window without an icon has an explicitly empty one: Qt would give it
     // the program's own icon otherwise.
     form->setWindowIcon(layout.windowIcon.empty() ? QIcon() : toolkit.images().icon(layout.windowIcon));
 
-    // Controls are created bottom first, so that each one created later lies
-    // above those before it.
-    auto build = [&](auto &self, QWidget *parent, const std::vector<tk::ControlLayout> &controls) -> void {
-        for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
-            const tk::ControlLayout &c = *it;
-            QWidget *w = nullptr;
-            switch (c.kind) {
-            case tk::Kind::PushButton: {
-                auto *b = new GraphicButton(toolkit, parent);
-                b->setText(toQString(c.caption));
-                b->setFont(fontFor(c.font, &toolkit.cache().installedFamilies));
-                b->setFace(colour(c.background), colour(c.foreground),
-                           c.facePicture.empty() ? QPixmap() : toolkit.images().face(c.facePicture));
-                // A button's accessible name is its caption, and follows it;
-                // a button without one is named by its tooltip.
-                if (c.caption.empty())
-                    b->setAccessibleName(toQString(c.tooltip));
-                const std::string name = c.name;
-                QObject::connect(b, &QAbstractButton::clicked, form, [form, name] { form->clicked(name); });
-                w = b;
-                break;
-            }
-            case tk::Kind::Frame: {
-                auto *f = new FrameBox(toolkit, parent);
-                paintBackground(f, c.background, c.foreground);
-                w = f;
-                break;
-            }
-            case tk::Kind::Label: {
-                auto *l = new CaptionLabel(toolkit, parent);
-                l->setText(toQString(c.caption));
-                l->setTextFormat(Qt::PlainText);
-                // Centred across; and down, so that a line's stacked marks
-                // stay clear of the box's top edge.
-                l->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-                l->setWordWrap(true);
-                l->setMargin(0);
-                l->setIndent(0);
-                l->setFont(fontFor(c.font, &toolkit.cache().installedFamilies));
-                paintBackground(l, c.background, c.foreground);
-                w = l;
-                break;
-            }
-            case tk::Kind::Picture:
-                w = new PictureBox(toolkit, parent,
-                                   c.picture.empty() ? QPixmap() : toolkit.images().picture(c.picture));
-                break;
-            }
-            w->setObjectName(toQString(c.name));
-            w->setGeometry(pixelRect(c.rect));
-            w->setFocusPolicy(Qt::NoFocus);
-            if (!c.tooltip.empty())
-                w->setToolTip(toQString(c.tooltip));
-            if (!c.pointerImage.empty())
-                w->setCursor(toolkit.images().pointer(c.pointerImage));
-            form->watch(w, c.name);
-            controls_.emplace(c.name, w);
-            self(self, w, c.children);
-        }
-    };
-    build(build, form, layout.controls);
+    const std::vector<tk::PlannedControl> plan = tk::buildOrder(layout);
+    std::vector<QWidget *> made;
+    made.reserve(plan.size());
+    for (const tk::PlannedControl &planned : plan) {
+        const tk::ControlLayout &c = *planned.layout;
+        QWidget *parent = planned.parent < 0 ? form : made[static_cast<std::size_t>(planned.parent)];
+        QWidget *w = makeControl(c, parent, form);
+        w->setObjectName(toQString(c.name));
+        w->setGeometry(pixelRect(c.rect));
+        w->setFocusPolicy(Qt::NoFocus);
+        if (!c.tooltip.empty())
+            w->setToolTip(toQString(c.tooltip));
+        if (!c.pointerImage.empty())
+            w->setCursor(toolkit.images().pointer(c.pointerImage));
+        form->watch(w, c.name);
+        controls_.add(c.name, c.kind, w);
+        made.push_back(w);
+    }
 
     QWidget *previous = nullptr;
-    for (const std::string &name : layout.focusOrder) {
-        QWidget *w = control(name);
+    for (const std::size_t index : tk::focusChain(layout, plan)) {
+        QWidget *w = made[index];
         w->setFocusPolicy(Qt::StrongFocus);
         if (previous)
             QWidget::setTabOrder(previous, w);
@@ -305,6 +233,64 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     widget_ = form;
     owned.release();  // owned by this window from here: see the destructor
     toolkit_.windowBuilt(form);
+}
+
+QWidget *QtWindow::makeControl(const tk::ControlLayout &c, QWidget *parent, FormWidget *form)
+{
+    switch (c.kind) {
+    case tk::Kind::PushButton:
+        return makeButton(c, parent, form);
+    case tk::Kind::Frame:
+        return makeFrame(c, parent);
+    case tk::Kind::Label:
+        return makeLabel(c, parent);
+    case tk::Kind::Picture:
+        return makePicture(c, parent);
+    }
+    throw Error(errors::Internal, "ชนิดตัวควบคุมไม่รู้จัก: " + c.name);
+}
+
+QWidget *QtWindow::makeButton(const tk::ControlLayout &c, QWidget *parent, FormWidget *form)
+{
+    auto *b = new GraphicButton(toolkit_, parent);
+    b->setText(toQString(c.caption));
+    b->setFont(fontFor(c.font, &toolkit_.cache().installedFamilies));
+    b->setFace(colour(c.background), colour(c.foreground),
+               c.facePicture.empty() ? QPixmap() : toolkit_.images().face(c.facePicture));
+    // Qt names a button by its text, and follows it; where our name differs
+    // (a button without a caption), it is set.
+    if (const std::string name = tk::accessibleName(c); name != c.caption)
+        b->setAccessibleName(toQString(name));
+    QObject::connect(b, &QAbstractButton::clicked, form, [form, name = c.name] { form->clicked(name); });
+    return b;
+}
+
+QWidget *QtWindow::makeFrame(const tk::ControlLayout &c, QWidget *parent)
+{
+    auto *f = new FrameBox(toolkit_, parent);
+    paintBackground(f, c.background, c.foreground);
+    return f;
+}
+
+QWidget *QtWindow::makeLabel(const tk::ControlLayout &c, QWidget *parent)
+{
+    auto *l = new CaptionLabel(toolkit_, parent);
+    l->setText(toQString(c.caption));
+    l->setTextFormat(Qt::PlainText);
+    // Centred across; and down, so that a line's stacked marks stay clear of
+    // the box's top edge.
+    l->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    l->setWordWrap(true);
+    l->setMargin(0);
+    l->setIndent(0);
+    l->setFont(fontFor(c.font, &toolkit_.cache().installedFamilies));
+    paintBackground(l, c.background, c.foreground);
+    return l;
+}
+
+QWidget *QtWindow::makePicture(const tk::ControlLayout &c, QWidget *parent)
+{
+    return new PictureBox(toolkit_, parent, c.picture.empty() ? QPixmap() : toolkit_.images().picture(c.picture));
 }
 
 QtWindow::~QtWindow()
@@ -330,9 +316,10 @@ void QtWindow::show()
         form->raise();
     } else {
         if (QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect frame(QPoint(), form->size());
-            frame.moveCenter(screen->availableGeometry().center());
-            form->move(frame.topLeft());
+            const QRect area = screen->availableGeometry();
+            const tk::PixelPoint at =
+                tk::placeOnScreen(form->width(), form->height(), {area.x(), area.y(), area.width(), area.height()});
+            form->move(at.x, at.y);
         }
         if (firstFocus_)
             firstFocus_->setFocus(Qt::OtherFocusReason);
@@ -346,33 +333,23 @@ bool QtWindow::isVisible() const
     return widget_ && widget_->isVisible();
 }
 
-QWidget *QtWindow::control(std::string_view name) const
-{
-    auto it = controls_.find(name);
-    if (it == controls_.end())
-        throw Error(errors::ControlNotFound, "ไม่พบตัวควบคุม \"" + std::string(name) + "\"");
-    return it->second;
-}
-
 std::string QtWindow::caption(std::string_view name) const
 {
-    QWidget *w = control(name);
-    if (auto *b = qobject_cast<QAbstractButton *>(w))
+    const auto &c = controls_.at(name);
+    if (auto *b = qobject_cast<QAbstractButton *>(c.handle))
         return b->text().toStdString();
-    if (auto *l = qobject_cast<QLabel *>(w))
+    if (auto *l = qobject_cast<QLabel *>(c.handle))
         return l->text().toStdString();
     return {};
 }
 
 void QtWindow::setCaption(std::string_view name, std::string_view text)
 {
-    QWidget *w = control(name);
-    if (auto *l = qobject_cast<QLabel *>(w))
+    const auto &c = controls_.withCaption(name);
+    if (auto *l = qobject_cast<QLabel *>(c.handle))
         l->setText(toQString(text));
-    else if (auto *b = qobject_cast<QAbstractButton *>(w))
+    else if (auto *b = qobject_cast<QAbstractButton *>(c.handle))
         b->setText(toQString(text));
-    else
-        throw Error(errors::ControlNotFound, "ตัวควบคุม \"" + std::string(name) + "\" ไม่มีคำบรรยาย");
 }
 
 } // namespace vd::qt

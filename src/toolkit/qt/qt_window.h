@@ -2,6 +2,7 @@
 #pragma once
 
 #include "toolkit/toolkit.h"
+#include "toolkit/window_plan.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -54,11 +55,17 @@ public:
     QWidget *widget() const { return widget_; }
 
 private:
-    QWidget *control(std::string_view name) const;
+    // One for each kind of control; the window's common properties are set
+    // by the constructor.
+    QWidget *makeControl(const tk::ControlLayout &c, QWidget *parent, FormWidget *form);
+    QWidget *makeButton(const tk::ControlLayout &c, QWidget *parent, FormWidget *form);
+    QWidget *makeFrame(const tk::ControlLayout &c, QWidget *parent);
+    QWidget *makeLabel(const tk::ControlLayout &c, QWidget *parent);
+    QWidget *makePicture(const tk::ControlLayout &c, QWidget *parent);
 
     QtToolkit &toolkit_;
     QPointer<FormWidget> widget_;
-    std::map<std::string, QWidget *, std::less<>> controls_;
+    tk::ControlTable<QWidget *> controls_;
     QWidget *firstFocus_ = nullptr;
 };
 

@@ -1,8 +1,7 @@
-// Velodane on Qt: the toolkit, the automation classes of this machine and
-// the program.
-#include "app/program.h"
+// Velodane on Linux: Qt Widgets, the "word.Application" component that shows
+// documents in LibreOffice Writer, and the program.
+#include "app/run.h"
 #include "automation/linux/word_application.h"
-#include "forms/intro/form1.h"
 #include "toolkit/qt/qt_toolkit.h"
 
 #include <QApplication>
@@ -17,12 +16,5 @@ int main(int argc, char *argv[])
     vd::qt::QtToolkit toolkit;
     vd::automation::Registry classes;
     vd::automation::linuxword::registerClasses(classes);
-    vd::app::Program program(toolkit, classes);
-
-    toolkit.dispatch([&] { program.start(); });
-    if (toolkit.ended())
-        return 0;
-    if (!program.form1().isLoaded())
-        return 1;  // the start-up window could not be shown; the user was told why
-    return QApplication::exec();
+    return vd::app::run(toolkit, classes);
 }

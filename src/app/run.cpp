@@ -1,0 +1,19 @@
+#include "app/run.h"
+
+#include "app/program.h"
+#include "forms/intro/form1.h"
+
+namespace vd::app {
+
+int run(tk::Toolkit &toolkit, automation::Registry &classes)
+{
+    Program program(toolkit, classes);
+    toolkit.dispatch([&] { program.start(); });
+    if (toolkit.ended())
+        return 0;
+    if (!program.form1().isLoaded())
+        return 1;
+    return toolkit.exec();
+}
+
+} // namespace vd::app

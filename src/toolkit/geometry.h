@@ -1,0 +1,41 @@
+// Layout twips as screen pixels, and where a window goes on the screen.
+#pragma once
+
+#include "toolkit/layout.h"
+
+namespace vd::tk {
+
+// Twips are physical: 1440 to the inch, so 15 to the pixel at 96 dpi.
+inline constexpr int StandardDpi = 96;
+
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    int right() const { return left + width; }  // one past the last column
+    int bottom() const { return top + height; } // one past the last row
+    friend bool operator==(const PixelRect &, const PixelRect &) = default;
+};
+
+struct PixelPoint {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const PixelPoint &, const PixelPoint &) = default;
+};
+
+// A position in twips at that many dots per inch, to the nearest pixel.
+int toPixels(int twips, int dpi = StandardDpi);
+
+// A rectangle's edges rounded, not its size: neighbours that share an edge
+// in twips share it in pixels, with no gap and no overlap.
+PixelRect toPixels(const Rect &twips, int dpi = StandardDpi);
+
+// Where a window of that size goes in the screen's available area: centred;
+// on an axis where it is larger than the area, at the area's top or left
+// edge, so that its top-left part (the first row of groups, the first
+// buttons of the focus order) can always be reached.
+PixelPoint placeOnScreen(int width, int height, const PixelRect &area);
+
+} // namespace vd::tk
