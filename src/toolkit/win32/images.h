@@ -1,0 +1,35 @@
+// The artwork as Win32 objects, made from the program's own resources: each
+// icon at each size, each pointer and each stretched picture once per run,
+// shared by all their uses.
+#pragma once
+
+#include "toolkit/win32/handles.h"
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+namespace vd::win32 {
+
+class Images {
+public:
+    explicit Images(HINSTANCE instance) : instance_(instance) {}
+
+    // An icon's image at that size in pixels (the 32 x 32 drawing scaled
+    // where no image of that size exists).
+    HICON icon(std::string_view name, int size);
+    // An icon as a pointer, with its hot spot.
+    HCURSOR pointer(std::string_view name);
+    // The photograph or the banner scaled to width x height pixels with a
+    // halftone stretch; the decoded picture is not kept.
+    HBITMAP picture(std::string_view name, int width, int height);
+
+private:
+    HINSTANCE instance_;
+    std::map<std::pair<std::string, int>, OwnedIcon, std::less<>> icons_;
+    std::map<std::string, OwnedCursor, std::less<>> pointers_;
+    std::map<std::tuple<std::string, int, int>, OwnedBitmap, std::less<>> pictures_;
+};
+
+} // namespace vd::win32

@@ -1,0 +1,132 @@
+#include "toolkit/win32/text.h"
+
+#include "toolkit/fonts.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace vd::win32 {
+
+namespace {
+
+int CALLBACK foundFamily(const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool *>(found) = true;
+    return 0;  // one is enough
+}
+
+constexpr UINT LineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_LEFT | DT_TOP;
+
+} // namespace
+
+bool Text::installed(const std::string &family)
+{
+    if (auto it = installed_.find(family); it != installed_.end())
+        return it->second;
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    const std::wstring name = wide(family);
+    std::wstring_view(name).copy(query.lfFaceName, LF_FACESIZE - 1);
+    bool found = false;
+    WindowDc screen(nullptr);
+    EnumFontFamiliesExW(screen.get(), &query, foundFamily, reinterpret_cast<LPARAM>(&found), 0);
+    installed_.emplace(family, found);
+    return found;
+}
+
+HFONT Text::font(const tk::Font &layoutFont)
+{
+    const tk::FontChoice choice =
+        tk::chooseFont(layoutFont, [this](const std::string &family) { return installed(family); }, dpi_);
+    const auto key = std::make_tuple(choice.family, choice.pixelSize, layoutFont.weight);
+    if (auto it = fonts_.find(key); it != fonts_.end())
+        return it->second.get();
+    LOGFONTW lf{};
+    lf.lfHeight = -choice.pixelSize;  // the em, as the layouts size it, not the cell
+    lf.lfWeight = layoutFont.weight;
+    lf.lfCharSet = static_cast<BYTE>(layoutFont.charset);
+    lf.lfQuality = DEFAULT_QUALITY;
+    const std::wstring family = wide(choice.family);
+    std::wstring_view(family).copy(lf.lfFaceName, LF_FACESIZE - 1);
+    OwnedFont font(CreateFontIndirectW(&lf));
+    if (!font)
+        throw std::bad_alloc();
+    return fonts_.emplace(key, std::move(font)).first->second.get();
+}
+
+void Text::draw(HDC dc, const std::wstring &line, int x, int y)
+{
+    RECT r{x, y, x, y};
+    DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &r, LineFormat);
+}
+
+const Text::Caption &Text::caption(HFONT font, const std::string &text, int width)
+{
+    const auto key = std::make_tuple(font, text, width);
+    if (auto it = captions_.find(key); it != captions_.end())
+        return *it->second;
+
+    auto c = std::make_unique<Caption>();
+    if (!text.empty()) {
+        OwnedDc dc(CreateCompatibleDC(nullptr));
+        Selected withFont(dc.get(), font);
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc.get(), &tm);
+        c->ascent = tm.tmAscent;
+        c->ink.pitch = tm.tmHeight + tm.tmExternalLeading;
+        const auto advance = [&dc](std::string_view piece) {
+            const std::wstring w = wide(piece);
+            SIZE size{};
+            GetTextExtentPoint32W(dc.get(), w.c_str(), static_cast<int>(w.size()), &size);
+            return static_cast<double>(size.cx);
+        };
+
+        // The ink of each line as drawn: black on white on a canvas with room
+        // around the line, every pixel a quarter of the way to black counted.
+        bool any = false;
+        int index = 0;
+        for (const std::string &piece : tk::face::wrapAtBlanks(text, advance, width)) {
+            std::wstring line = wide(piece);
+            const int pad = tm.tmHeight;
+            const int lineWidth = static_cast<int>(advance(piece));
+            Canvas canvas(lineWidth + 2 * pad, tm.tmHeight + 2 * pad);
+            PatBlt(canvas.dc(), 0, 0, canvas.width(), canvas.height(), WHITENESS);
+            {
+                Selected f(canvas.dc(), font);
+                SetBkMode(canvas.dc(), TRANSPARENT);
+                SetTextColor(canvas.dc(), RGB(0, 0, 0));
+                draw(canvas.dc(), line, pad, pad);
+            }
+            GdiFlush();
+            int x0 = canvas.width(), y0 = canvas.height(), x1 = -1, y1 = -1;
+            for (int y = 0; y < canvas.height(); ++y) {
+                for (int x = 0; x < canvas.width(); ++x) {
+                    const DWORD p = canvas.pixels()[y * canvas.width() + x];
+                    const int darkest = std::min({int(p & 0xFF), int((p >> 8) & 0xFF), int((p >> 16) & 0xFF)});
+                    if (255 - darkest > 255 / 4) {
+                        x0 = std::min(x0, x);
+                        y0 = std::min(y0, y);
+                        x1 = std::max(x1, x);
+                        y1 = std::max(y1, y);
+                    }
+                }
+            }
+            const int baseline = pad + tm.tmAscent;
+            if (x1 >= 0) {
+                c->ink.lines.push_back({double(x0 - pad), double(x1 + 1 - x0)});
+                const int top = y0 - baseline + index * c->ink.pitch;
+                const int bottom = y1 + 1 - baseline + index * c->ink.pitch;
+                c->ink.top = any ? std::min(c->ink.top, top) : top;
+                c->ink.bottom = any ? std::max(c->ink.bottom, bottom) : bottom;
+                any = true;
+            } else {
+                c->ink.lines.push_back({0, 0});
+            }
+            c->lines.push_back(std::move(line));
+            ++index;
+        }
+    }
+    return *captions_.emplace(key, std::move(c)).first->second;
+}
+
+} // namespace vd::win32

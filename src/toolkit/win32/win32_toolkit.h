@@ -1,0 +1,50 @@
+// The toolkit on the Win32 API: borderless windows of our own classes, owner-
+// drawn buttons, GDI text through the system's Thai shaping.
+#pragma once
+
+#include "toolkit/toolkit.h"
+#include "toolkit/win32/images.h"
+#include "toolkit/win32/text.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vd::win32 {
+
+// Window classes of ours, registered once per run.
+inline constexpr wchar_t FormClass[] = L"VelodaneForm";
+inline constexpr wchar_t FrameClass[] = L"VelodaneFrame";
+inline constexpr wchar_t LabelClass[] = L"VelodaneLabel";
+inline constexpr wchar_t PictureClass[] = L"VelodanePicture";
+
+class Win32Toolkit final : public tk::Toolkit {
+public:
+    explicit Win32Toolkit(HINSTANCE instance);
+    ~Win32Toolkit() override;
+
+    std::unique_ptr<tk::Window> build(const tk::WindowLayout &layout, tk::EventSink &sink) override;
+    void showFailure(std::string_view title, std::string_view text) override;
+    int exec() override;
+
+    HINSTANCE instance() const noexcept { return instance_; }
+    // Dots per inch of the screen: layouts are in twips, physical units.
+    int dpi() const noexcept { return dpi_; }
+    Images &images() noexcept { return images_; }
+    Text &text() noexcept { return text_; }
+
+    // Top-level windows of ours that exist.
+    void windowBuilt(HWND form);
+    void windowGone(HWND form);
+
+private:
+    void leaveEventLoop() override;
+
+    HINSTANCE instance_;
+    int dpi_;
+    Images images_;
+    Text text_;
+    std::vector<HWND> windows_;
+};
+
+} // namespace vd::win32

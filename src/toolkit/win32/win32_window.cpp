@@ -1,0 +1,531 @@
+#include "toolkit/win32/win32_window.h"
+
+#include "toolkit/button_face.h"
+#include "toolkit/geometry.h"
+#include "toolkit/win32/win32_toolkit.h"
+#include "toolkit/window_plan.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <vector>
+
+namespace vd::win32 {
+
+namespace {
+
+// Sent to a window to destroy it once the handler that unloaded it is done.
+constexpr UINT DestroyLater = WM_APP + 1;
+
+COLORREF colourRef(const tk::Colour &c)
+{
+    switch (c.role) {
+    case tk::Colour::Role::ButtonFace:
+        return GetSysColor(COLOR_BTNFACE);
+    case tk::Colour::Role::ButtonText:
+        return GetSysColor(COLOR_BTNTEXT);
+    case tk::Colour::Role::Explicit:
+        break;
+    }
+    return RGB(c.rgb.r, c.rgb.g, c.rgb.b);
+}
+
+void fill(HDC dc, const tk::PixelRect &r, COLORREF colour)
+{
+    SetDCBrushColor(dc, colour);
+    const RECT rect{r.left, r.top, r.right(), r.bottom()};
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+void fill(HDC dc, const tk::face::Fill &f)
+{
+    fill(dc, f.rect, RGB(f.colour.r, f.colour.g, f.colour.b));
+}
+
+std::wstring windowText(HWND hwnd)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// WM_PAINT's device context for a scope: the window is validated whatever
+// happens while it is painted.
+class Painting {
+public:
+    explicit Painting(HWND hwnd) : hwnd_(hwnd) { BeginPaint(hwnd, &ps_); }
+    Painting(const Painting &) = delete;
+    Painting &operator=(const Painting &) = delete;
+    ~Painting() { EndPaint(hwnd_, &ps_); }
+    HDC dc() const noexcept { return ps_.hdc; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_{};
+};
+
+} // namespace
+
+struct Control {
+    Win32Window::State *state = nullptr;
+    std::string name;  // empty for the window itself
+    tk::Kind kind = tk::Kind::Frame;
+    bool isWindow = false;
+    HWND hwnd = nullptr;
+    COLORREF background = 0;
+    COLORREF text = 0;
+    HFONT font = nullptr;       // buttons with a caption, the caption line
+    HICON face = nullptr;       // face picture
+    int faceSize = 0;
+    HCURSOR pointer = nullptr;  // nullptr: the default pointer
+    HBITMAP picture = nullptr;  // picture control, at its size
+};
+
+struct Win32Window::State {
+    State(Win32Toolkit &t, tk::EventSink &s) : toolkit(t), sink(&s) {}
+
+    Win32Toolkit &toolkit;
+    tk::EventSink *sink;  // nullptr once the window is unloaded
+    HWND form = nullptr;
+    std::vector<std::unique_ptr<Control>> controls;  // [0] is the window itself
+    tk::ControlTable<Control *> byName;
+    std::vector<HWND> focusChain;
+    HWND focus = nullptr;  // the control that has, or last had, the focus
+
+    void send(const Control &c, tk::Event event)
+    {
+        const std::string name = c.name;  // the control may go with the window
+        toolkit.dispatch([this, &name, event] {
+            if (sink)
+                sink->handle(name, event);
+        });
+    }
+
+    void closedBySystem()
+    {
+        toolkit.dispatch([this] {
+            if (sink)
+                sink->closedBySystem();
+        });
+    }
+
+    void moveFocus(HWND from, bool backwards)
+    {
+        const std::size_t n = focusChain.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            if (focusChain[i] == from) {
+                SetFocus(focusChain[(i + (backwards ? n - 1 : 1)) % n]);
+                return;
+            }
+        }
+    }
+
+    void drawButton(const Control &c, const DRAWITEMSTRUCT &item);
+};
+
+namespace {
+
+Control *controlOf(HWND hwnd)
+{
+    return reinterpret_cast<Control *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+// Keys every control of ours answers as the windows' focus order asks: Tab
+// and Shift+Tab walk it, Enter presses the focused button (Space is the
+// button's own), Alt+F4 closes the window as the system would.
+bool handleKey(Control &c, UINT message, WPARAM key, LPARAM flags)
+{
+    const bool repeat = (flags & (1 << 30)) != 0;
+    if (message == WM_SYSKEYDOWN && key == VK_F4) {
+        PostMessageW(c.state->form, WM_CLOSE, 0, 0);
+        return true;
+    }
+    if (message == WM_KEYDOWN && key == VK_TAB) {
+        c.state->moveFocus(c.hwnd, GetKeyState(VK_SHIFT) < 0);
+        return true;
+    }
+    if (message == WM_KEYDOWN && key == VK_RETURN && c.kind == tk::Kind::PushButton) {
+        if (!repeat)
+            c.state->send(c, tk::Event::Click);
+        return true;
+    }
+    return message == WM_CHAR && (key == L'\t' || key == L'\r');  // no beep
+}
+
+bool setPointer(const Control &c, LPARAM lParam)
+{
+    if (LOWORD(lParam) != HTCLIENT || !c.pointer)
+        return false;
+    SetCursor(c.pointer);
+    return true;
+}
+
+LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
+{
+    Control *c = controlOf(hwnd);
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(hwnd, buttonProc, id);
+    if (c && c->state->sink) {
+        switch (message) {
+        case WM_MOUSEMOVE:
+            c->state->send(*c, tk::Event::MouseMove);
+            break;
+        case WM_SETCURSOR:
+            if (setPointer(*c, lParam))
+                return TRUE;
+            break;
+        case WM_SETFOCUS:
+            c->state->focus = hwnd;
+            break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_CHAR:
+            if (handleKey(*c, message, wParam, lParam))
+                return 0;
+            break;
+        default:
+            break;
+        }
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto *created = reinterpret_cast<CREATESTRUCTW *>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
+        if (auto *c = static_cast<Control *>(created->lpCreateParams))
+            c->hwnd = hwnd;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    Control *c = controlOf(hwnd);
+    if (!c)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    Win32Window::State &state = *c->state;
+
+    switch (message) {
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        if (c->isWindow) {
+            // The window owned its state since it was made; it goes with it.
+            state.toolkit.windowGone(hwnd);
+            std::unique_ptr<Win32Window::State> gone(&state);
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    case DestroyLater:
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;  // painted whole in WM_PAINT
+    case WM_PAINT: {
+        Painting paint(hwnd);
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        const int w = client.right, h = client.bottom;
+        state.toolkit.dispatch([&] {
+            HDC dc = paint.dc();
+            switch (c->isWindow ? tk::Kind::Frame : c->kind) {
+            case tk::Kind::Frame:
+                fill(dc, {0, 0, w, h}, c->background);
+                if (!c->isWindow)
+                    for (const tk::face::Fill &f : tk::face::frameOutline(w, h))
+                        fill(dc, f);
+                break;
+            case tk::Kind::Label: {
+                fill(dc, {0, 0, w, h}, c->background);
+                const std::wstring text = windowText(hwnd);
+                Selected font(dc, c->font);
+                SetBkMode(dc, TRANSPARENT);
+                SetTextColor(dc, c->text);
+                // Centred across, and down, wrapped at blanks where too wide.
+                constexpr UINT format = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
+                RECT measured{0, 0, w, h};
+                DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, format | DT_CALCRECT);
+                const int top = (h - (measured.bottom - measured.top)) / 2;
+                RECT box{0, top, w, top + (measured.bottom - measured.top)};
+                DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
+                break;
+            }
+            case tk::Kind::Picture: {
+                OwnedDc source(CreateCompatibleDC(dc));
+                Selected picture(source.get(), c->picture);
+                BitBlt(dc, 0, 0, w, h, source.get(), 0, 0, SRCCOPY);
+                break;
+            }
+            case tk::Kind::PushButton:
+                break;
+            }
+        });
+        return 0;
+    }
+    case WM_DRAWITEM: {
+        const auto &item = *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        if (Control *button = controlOf(item.hwndItem)) {
+            state.toolkit.dispatch([&] { state.drawButton(*button, item); });
+            return TRUE;
+        }
+        break;
+    }
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED)
+            if (Control *button = controlOf(reinterpret_cast<HWND>(lParam)))
+                state.send(*button, tk::Event::Click);
+        return 0;
+    case WM_MOUSEMOVE:
+        state.send(*c, tk::Event::MouseMove);
+        return 0;
+    case WM_SETCURSOR:
+        if (setPointer(*c, lParam))
+            return TRUE;
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_CHAR:
+        if (handleKey(*c, message, wParam, lParam))
+            return 0;
+        break;
+    case WM_ACTIVATE:
+        if (c->isWindow && LOWORD(wParam) != WA_INACTIVE && state.focus) {
+            SetFocus(state.focus);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        // We never close our own windows this way: this is the system.
+        if (c->isWindow) {
+            state.closedBySystem();
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+void Win32Window::State::drawButton(const Control &c, const DRAWITEMSTRUCT &item)
+{
+    const int w = item.rcItem.right - item.rcItem.left, h = item.rcItem.bottom - item.rcItem.top;
+    const bool sunken = (item.itemState & ODS_SELECTED) != 0;
+    Canvas canvas(w, h);
+    HDC dc = canvas.dc();
+    fill(dc, {0, 0, w, h}, c.background);
+    for (const tk::face::Fill &f : tk::face::buttonEdge(w, h, sunken))
+        fill(dc, f);
+
+    const tk::PixelRect face = tk::face::faceRect(w, h);
+    static const Text::Caption none;
+    const Text::Caption &caption =
+        c.font ? toolkit.text().caption(c.font, narrow(windowText(c.hwnd)), tk::face::wrapWidth(w)) : none;
+    const int shift = sunken ? 1 : 0;
+    const tk::face::Placement at = tk::face::place({face.left + shift, face.top + shift, face.width, face.height},
+                                                   c.face ? c.faceSize : 0, c.face ? c.faceSize : 0, caption.ink);
+    IntersectClipRect(dc, face.left, face.top, face.right(), face.bottom());
+    if (c.face)
+        DrawIconEx(dc, at.picture.x, at.picture.y, c.face, c.faceSize, c.faceSize, 0, nullptr, DI_NORMAL);
+    if (c.font) {
+        Selected font(dc, c.font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, c.text);
+        int baseline = at.baseline;
+        for (std::size_t i = 0; i < caption.lines.size(); ++i) {
+            Text::draw(dc, caption.lines[i], at.lineStarts[i], baseline - caption.ascent);
+            baseline += caption.ink.pitch;
+        }
+    }
+    SelectClipRgn(dc, nullptr);
+    if (item.itemState & ODS_FOCUS)
+        for (const tk::PixelPoint &dot : tk::face::focusDots(w, h))
+            PatBlt(dc, dot.x, dot.y, 1, 1, DSTINVERT);
+    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, w, h, dc, 0, 0, SRCCOPY);
+}
+
+void Win32Window::registerClasses(HINSTANCE instance)
+{
+    for (const wchar_t *name : {FormClass, FrameClass, LabelClass, PictureClass}) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = windowProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+        wc.lpszClassName = name;
+        RegisterClassExW(&wc);
+    }
+}
+
+Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, tk::EventSink &sink)
+{
+    const int dpi = toolkit.dpi();
+    auto owned = std::make_unique<State>(toolkit, sink);
+    State &state = *owned;
+    auto &window = *state.controls.emplace_back(std::make_unique<Control>());
+    window.state = &state;
+    window.isWindow = true;
+    window.background = colourRef(layout.background);
+
+    HWND form = CreateWindowExW(0, FormClass, wide(layout.title).c_str(), WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+                                tk::toPixels(layout.width, dpi), tk::toPixels(layout.height, dpi), nullptr, nullptr,
+                                toolkit.instance(), &window);
+    if (!form)
+        throw Error(errors::OutOfMemory, "สร้างหน้าต่าง " + layout.className + " ไม่ได้");
+    state.form = form;
+    state_ = owned.release();  // the window owns its state from here
+    toolkit.windowBuilt(form);
+
+    try {
+        if (!layout.windowIcon.empty()) {
+            Images &images = toolkit.images();
+            SendMessageW(form, WM_SETICON, ICON_BIG,
+                         reinterpret_cast<LPARAM>(images.icon(layout.windowIcon, GetSystemMetrics(SM_CXICON))));
+            SendMessageW(form, WM_SETICON, ICON_SMALL,
+                         reinterpret_cast<LPARAM>(images.icon(layout.windowIcon, GetSystemMetrics(SM_CXSMICON))));
+        }
+
+        HWND tooltip = nullptr;
+        const std::vector<tk::PlannedControl> plan = tk::buildOrder(layout);
+        for (std::size_t i = 0; i < plan.size(); ++i) {
+            const tk::ControlLayout &l = *plan[i].layout;
+            HWND parent = plan[i].parent < 0 ? form : state.controls[static_cast<std::size_t>(plan[i].parent) + 1]->hwnd;
+            auto &c = *state.controls.emplace_back(std::make_unique<Control>());
+            c.state = &state;
+            c.name = l.name;
+            c.kind = l.kind;
+            c.background = colourRef(l.background);
+            c.text = colourRef(l.foreground);
+            const tk::PixelRect r = tk::toPixels(l.rect, dpi);
+            constexpr DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+            const auto id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(i + 1));
+            switch (l.kind) {
+            case tk::Kind::PushButton:
+                // The system's button, for its behaviour (pressed look while the
+                // mouse or Space holds it, click, focus, its name for screen
+                // readers); drawn by us.
+                c.hwnd = CreateWindowExW(0, L"BUTTON", wide(l.caption).c_str(), child | BS_OWNERDRAW, r.left, r.top,
+                                         r.width, r.height, parent, id, toolkit.instance(), nullptr);
+                if (c.hwnd) {
+                    SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
+                    SetWindowSubclass(c.hwnd, buttonProc, 1, 0);
+                }
+                if (!l.caption.empty())
+                    c.font = toolkit.text().font(l.font);
+                if (!l.facePicture.empty()) {
+                    c.faceSize = MulDiv(32, dpi, tk::StandardDpi);
+                    c.face = toolkit.images().icon(l.facePicture, c.faceSize);
+                }
+                break;
+            case tk::Kind::Frame:
+                CreateWindowExW(0, FrameClass, L"", child | WS_CLIPCHILDREN, r.left, r.top, r.width, r.height, parent,
+                                id, toolkit.instance(), &c);
+                break;
+            case tk::Kind::Label:
+                c.font = toolkit.text().font(l.font);
+                CreateWindowExW(0, LabelClass, wide(l.caption).c_str(), child, r.left, r.top, r.width, r.height,
+                                parent, id, toolkit.instance(), &c);
+                break;
+            case tk::Kind::Picture:
+                if (!l.picture.empty())
+                    c.picture = toolkit.images().picture(l.picture, r.width, r.height);
+                CreateWindowExW(0, PictureClass, L"", child, r.left, r.top, r.width, r.height, parent, id,
+                                toolkit.instance(), &c);
+                break;
+            }
+            if (!c.hwnd)
+                throw Error(errors::OutOfMemory, "สร้างตัวควบคุม " + l.name + " ไม่ได้");
+            // The system puts a new child below its siblings; in the plan each
+            // control lies above those made before it.
+            SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            if (!l.pointerImage.empty())
+                c.pointer = toolkit.images().pointer(l.pointerImage);
+            if (!l.tooltip.empty()) {
+                if (!tooltip) {
+                    tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form,
+                                              nullptr, toolkit.instance(), nullptr);
+                    tk::Font tipFont{"Tahoma", 8.25, 400};
+                    if (tooltip)
+                        SendMessageW(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(toolkit.text().font(tipFont)), 0);
+                }
+                std::wstring tip = wide(l.tooltip);
+                TOOLINFOW info{};
+                info.cbSize = sizeof info;
+                info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+                info.hwnd = form;
+                info.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+                info.lpszText = tip.data();
+                if (tooltip)
+                    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+            }
+            state.byName.add(l.name, l.kind, &c);
+        }
+
+        for (const std::size_t index : tk::focusChain(layout, plan)) {
+            HWND h = state.controls[index + 1]->hwnd;
+            SetWindowLongPtrW(h, GWL_STYLE, GetWindowLongPtrW(h, GWL_STYLE) | WS_TABSTOP);
+            state.focusChain.push_back(h);
+        }
+        state.focus = state.focusChain.empty() ? nullptr : state.focusChain.front();
+    } catch (...) {
+        DestroyWindow(form);
+        throw;
+    }
+}
+
+Win32Window::~Win32Window()
+{
+    State &state = *state_;
+    state.sink = nullptr;
+    ShowWindow(state.form, SW_HIDE);
+    if (state.toolkit.dispatching())
+        PostMessageW(state.form, DestroyLater, 0, 0);
+    else
+        DestroyWindow(state.form);
+}
+
+HWND Win32Window::handle() const noexcept
+{
+    return state_->form;
+}
+
+void Win32Window::show()
+{
+    HWND form = state_->form;
+    if (!IsWindowVisible(form)) {
+        RECT box{};
+        GetWindowRect(form, &box);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        const RECT &work = monitor.rcWork;
+        const tk::PixelPoint at = tk::placeOnScreen(box.right - box.left, box.bottom - box.top,
+                                                    {work.left, work.top, work.right - work.left,
+                                                     work.bottom - work.top});
+        SetWindowPos(form, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ShowWindow(form, SW_SHOW);
+    }
+    SetForegroundWindow(form);
+    if (state_->focus)
+        SetFocus(state_->focus);
+}
+
+bool Win32Window::isVisible() const
+{
+    return IsWindowVisible(state_->form) != FALSE;
+}
+
+std::string Win32Window::caption(std::string_view name) const
+{
+    const auto &c = state_->byName.at(name);
+    return tk::hasCaption(c.kind) ? narrow(windowText(c.handle->hwnd)) : std::string();
+}
+
+void Win32Window::setCaption(std::string_view name, std::string_view text)
+{
+    const auto &c = state_->byName.withCaption(name);
+    SetWindowTextW(c.handle->hwnd, wide(text).c_str());
+    InvalidateRect(c.handle->hwnd, nullptr, FALSE);
+}
+
+} // namespace vd::win32
