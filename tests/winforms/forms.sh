@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# Velodane.exe under Wine, driven with real input: navigation and ending in
+# every way the program can end, the look of both windows measured on their
+# pixels at 96 and 144 dpi, the caption line following the pointer, the
+# keyboard's focus order, and a group click with no word processor.
+#
+#   forms.sh <bits> <Velodane.exe> <probe.exe> <look_check.exe> [screenshot folder]
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine.sh" "$1" "$(mktemp -d)"
+exe=$2 probe_exe=$3 look_exe=$4 shots=${5:-}
+
+probe() { "$wine_loader" "$probe_exe" "$@" 2>>"$work/wine.log"; }
+look_check() {
+    "$wine_loader" "$look_exe" "$1" "$(winpath "$2")" "$3" 2>>"$work/wine.log" ||
+        fail "the $1 window at $3 dpi does not look as designed (screenshot $2)"
+}
+focused() { probe focus | cut -f2,3; }
+press() {
+    xdotool key "$@"
+    sleep 0.3
+}
+keep_shot() { [ -z "$shots" ] || convert "ppm:$1" "$shots/$2"; }
+
+start_display 1280x1024
+make_prefix
+xdotool mousemove 0 0  # away from where the windows appear
+
+# --- Start, the intro window, the keyboard -------------------------------
+start_program "$exe"
+intro=$(wait_window Form1)
+geometry "$intro"
+[ "$WIDTH x $HEIGHT" = "547 x 355" ] || fail "the intro window is $WIDTH x $HEIGHT"
+[ "$X,$Y" = "366,334" ] || fail "the intro window is at $X,$Y, not centred"
+sleep 0.5
+shoot "$intro" "$work/intro.ppm"
+look_check intro "$work/intro.ppm" 96
+keep_shot "$work/intro.ppm" windows-intro.png
+# The exit button holds the focus; Tab, Shift+Tab walk the two buttons.
+[ "$(focused)" = $'\t1 310 166 43' ] || fail "first focus: $(focused)"
+press Tab
+[ "$(focused)" = $'\t378 310 166 43' ] || fail "after Tab: $(focused)"
+press shift+Tab
+press Tab
+# Space presses the focused enter button.
+press space
+menu=$(wait_window Form2)
+wait_until 10 window_gone Form1 || fail "the intro window stayed after entering the menu"
+geometry "$menu"
+[ "$WIDTH x $HEIGHT" = "700 x 474" ] || fail "the menu window is $WIDTH x $HEIGHT"
+[ "$(probe label)" = "" ] || fail "the caption line starts with: $(probe label)"
+
+# --- The menu window: look, focus order -----------------------------------
+xdotool mousemove 0 0
+sleep 0.5
+shoot "$menu" "$work/menu.ppm"
+look_check menu "$work/menu.ppm" 96
+keep_shot "$work/menu.ppm" windows-menu.png
+[ "$(focused | cut -f1)" = "กลุ่มชุดดินที่ 1" ] || fail "first focus in the menu: $(focused)"
+for step in 2 3 10 11 12 20 21 59 60 61 62 63 64 1; do
+    press Tab
+    case $step in
+    61 | 62) want=" กลุ่ม   ชุด    ดิน   ที่   $step" ;;
+    63) want="กลับหน้าหลัก" ;;
+    64) want="ออกจากโปรแกรม" ;;
+    *) want="กลุ่มชุดดินที่ $step" ;;
+    esac
+    [ "$(focused | cut -f1)" = "$want" ] || fail "Tab to $step reached: $(focused)"
+    # Walk the rest of the way between the steps checked.
+    case $step in 3) press Tab Tab Tab Tab Tab Tab ;; 12) press Tab Tab Tab Tab Tab Tab Tab ;; 21) for _ in $(seq 37); do xdotool key Tab; done; sleep 0.3 ;; esac
+done
+press shift+Tab
+[ "$(focused | cut -f1)" = "ออกจากโปรแกรม" ] || fail "Shift+Tab from group 1 reached: $(focused)"
+press shift+Tab
+press shift+Tab
+[ "$(focused | cut -f1)" = " กลุ่ม   ชุด    ดิน   ที่   62" ] || fail "Shift+Tab reached: $(focused)"
+
+# --- The caption line follows the pointer ---------------------------------
+# Points in the menu window's own pixels: groups by column and row, 61/62,
+# the frame around the block, the banner, the caption line, back and exit.
+caption_after() {
+    point_at "$menu" "$1" "$2"
+    local got
+    got=$(probe label)
+    [ "$got" = "$3" ] || fail "pointer at ($1, $2): the caption line reads '$got', not '$3'"
+}
+caption_after 274 81 "กลุ่มชุดดินที่ 23"
+caption_after 10 10 ""
+caption_after 74 219 "กลุ่มชุดดินที่ 7"
+caption_after 640 100 "กลุ่มชุดดินที่ 61"
+caption_after 400 350 ""
+caption_after 640 250 "กลุ่มชุดดินที่ 62"
+caption_after 100 390 ""
+caption_after 574 290 "กลุ่มชุดดินที่ 60"
+caption_after 200 440 "กลุ่มชุดดินที่ 60"
+caption_after 530 440 "กลุ่มชุดดินที่ 60"
+caption_after 349 440 "กลุ่มชุดดินที่ 60"
+caption_after 690 310 ""
+point_at "$menu" 274 81
+shoot "$menu" "$work/hover.ppm"
+keep_shot "$work/hover.ppm" windows-menu-hover.png
+"$wine_loader" "$look_exe" menu "$(winpath "$work/hover.ppm")" 96 >/dev/null 2>&1 &&
+    fail "the caption line looks empty while it names group 23"
+
+# --- A group click with no word processor: the report, then go on ---------
+click_at "$menu" 74 219
+wait_until 20 window_shown Velodane || fail "no failure report after a group click"
+report=$(probe box)
+grep -q 'หมายเลข 429' <<<"$report" || fail "the report does not give 429: $report"
+grep -q 'word.Application' <<<"$report" || fail "the report does not name the class: $report"
+grep -qx 'ตกลง' <<<"$report" || fail "the report's button is not Thai: $report"
+press Return
+wait_until 10 window_gone Velodane || fail "Enter did not dismiss the report"
+caption_after 374 81 "กลุ่มชุดดินที่ 33"
+
+# --- Back, enter again, exit ----------------------------------------------
+click_at "$menu" 170 440
+intro=$(wait_window Form1)
+wait_until 10 window_gone Form2 || fail "the menu window stayed after going back"
+click_at "$intro" 461 331
+menu=$(wait_window Form2)
+[ "$(probe label)" = "" ] || fail "the caption line kept its text: $(probe label)"
+click_at "$menu" 530 443
+wait_until 15 program_ended || fail "the menu's exit button did not end the program"
+[ "$(exit_status)" = 0 ] || fail "exit status $(exit_status) after the exit button"
+
+# --- Other ways to end ----------------------------------------------------
+start_program "$exe"
+intro=$(wait_window Form1)
+click_at "$intro" 83 331
+wait_until 15 program_ended || fail "the intro's exit button did not end the program"
+[ "$(exit_status)" = 0 ] || fail "exit status $(exit_status) after the intro's exit button"
+
+start_program "$exe"
+intro=$(wait_window Form1)
+press Return
+wait_until 15 program_ended || fail "Enter right after start did not end the program"
+
+for window in Form1 Form2; do
+    start_program "$exe"
+    intro=$(wait_window Form1)
+    [ "$window" = Form2 ] && { click_at "$intro" 461 331; wait_window Form2 >/dev/null; }
+    press alt+F4
+    wait_until 15 program_ended || fail "Alt+F4 in $window did not end the program"
+    [ "$(exit_status)" = 0 ] || fail "exit status $(exit_status) after Alt+F4 in $window"
+done
+
+# --- 144 dpi: twips are physical, the windows grow by half ---------------
+set_dpi 144
+start_program "$exe"
+intro=$(wait_window Form1)
+geometry "$intro"
+[ "$WIDTH x $HEIGHT" = "821 x 533" ] || fail "at 144 dpi the intro window is $WIDTH x $HEIGHT"
+sleep 0.5
+shoot "$intro" "$work/intro144.ppm"
+look_check intro "$work/intro144.ppm" 144
+keep_shot "$work/intro144.ppm" windows-intro-144dpi.png
+click_at "$intro" 690 497
+menu=$(wait_window Form2)
+geometry "$menu"
+[ "$WIDTH x $HEIGHT" = "1050 x 711" ] || fail "at 144 dpi the menu window is $WIDTH x $HEIGHT"
+xdotool mousemove 0 0
+sleep 0.5
+shoot "$menu" "$work/menu144.ppm"
+look_check menu "$work/menu144.ppm" 144
+keep_shot "$work/menu144.ppm" windows-menu-144dpi.png
+press alt+F4
+wait_until 15 program_ended || fail "Alt+F4 at 144 dpi did not end the program"
+echo "Velodane.exe ($bits-bit) under Wine: navigation, look at 96 and 144 dpi, caption line, keyboard, report: all passed"
