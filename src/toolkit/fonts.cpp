@@ -48,13 +48,22 @@ namespace {
 // takes the room it takes in the named faces.
 constexpr double LomaScale = 0.62;
 
+// On Windows without the UPC faces (they left Windows' standard set), the
+// Thai faces every Windows has: Leelawadee UI (Windows 8 and later), then
+// Tahoma. Their Thai letters are drawn about as large per pixel as Loma's,
+// so they take its scale; unlike Loma's, that scale has not been measured in
+// the windows, since neither face can be installed on the build machine.
+constexpr StandIn Loma{"Loma", LomaScale};
+constexpr StandIn LeelawadeeUi{"Leelawadee UI", LomaScale};
+constexpr StandIn Tahoma{"Tahoma", LomaScale};
+
 struct Substitute {
     std::string_view named;
-    std::array<StandIn, 1> standIns;
+    std::array<StandIn, 3> standIns;
 };
 constexpr std::array<Substitute, 2> Substitutes{{
-    {"KodchiangUPC", {{{"Loma", LomaScale}}}},
-    {"AngsanaUPC", {{{"Loma", LomaScale}}}},
+    {"KodchiangUPC", {Loma, LeelawadeeUi, Tahoma}},
+    {"AngsanaUPC", {Loma, LeelawadeeUi, Tahoma}},
 }};
 
 } // namespace
