@@ -34,6 +34,8 @@ wine_cleanup() {
     rm -rf "$work"
 }
 trap wine_cleanup EXIT
+# A command that fails where no check expected it says where.
+trap 'echo "FAIL: $0 line $LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 
 fail() {
     echo "FAIL: $*" >&2
