@@ -68,12 +68,17 @@ struct ControlLayout {
     std::string facePicture;                // image names; empty: none
     std::string pointerImage;
     std::string picture;                    // picture control: stretched to the rectangle
+    // What a screen reader names the control, where its caption (or, for a
+    // button without one, its tooltip) would not do: a picture is named by
+    // the words painted on it, a caption spread out by blanks by its words.
+    std::string accessibleName;
     std::vector<ControlLayout> children;          // frames: topmost first
 };
 
 struct WindowLayout {
     std::string className;                  // "Form1", "Form2"
     std::string title;
+    std::string accessibleName;             // what a screen reader calls the window
     int width = 0;                          // client area, twips
     int height = 0;
     Colour background = Colour::buttonFace();

@@ -42,6 +42,8 @@ bool hasCaption(Kind kind)
 
 std::string accessibleName(const ControlLayout &control)
 {
+    if (!control.accessibleName.empty())
+        return control.accessibleName;
     if (control.kind == Kind::PushButton && control.caption.empty())
         return control.tooltip;
     return control.caption;

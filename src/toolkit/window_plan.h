@@ -33,8 +33,9 @@ std::vector<std::size_t> focusChain(const WindowLayout &layout, const std::vecto
 // is empty; set, an Error).
 bool hasCaption(Kind kind);
 
-// The name a screen reader gives a control: its caption, and for a button
-// without one, its tooltip.
+// The name a screen reader gives a control: the layout's accessible name
+// where it has one; else its caption, and for a button without one, its
+// tooltip. The tooltip is the control's description.
 std::string accessibleName(const ControlLayout &control);
 
 [[noreturn]] void controlNotFound(std::string_view name);

@@ -671,8 +671,11 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("tooltip");
         QTest::addColumn<QString>("accessible");
+        // Groups 61 and 62 are named by their words, not by their spread-out
+        // captions, whose runs of blanks a braille display would show.
         for (int n = 1; n <= 62; ++n)
-            QTest::newRow(qPrintable(commandName(n))) << commandName(n) << QString() << expectedCaption(n);
+            QTest::newRow(qPrintable(commandName(n)))
+                << commandName(n) << QString() << (n <= 60 ? expectedCaption(n) : groupName(n));
         QTest::newRow("Command63") << "Command63" << thai("กลับหน้าหลัก") << thai("กลับหน้าหลัก");
         QTest::newRow("Command64") << "Command64" << thai("ออกจากโปรแกรม") << thai("ออกจากโปรแกรม");
     }

@@ -69,6 +69,7 @@ ControlLayout groupButton(GroupNumber n)
         b.rect = {9360, n == 61 ? 360 : 2430, 800, 2070};
         b.background = Magenta;
         b.caption = " กลุ่ม   ชุด    ดิน   ที่   " + std::to_string(n);
+        b.accessibleName = groupName(n);
         b.font.points = 20.25;
     }
     return b;
@@ -87,7 +88,11 @@ tk::WindowLayout Form2::layout() const
                               .background = LightOrange,
                               .font = {CaptionFont, 12}});
     frame.children.push_back(
-        {.name = "Image1", .kind = Kind::Picture, .rect = {360, 4560, 9800, 1575}, .picture = "MenuBanner"});
+        {.name = "Image1",
+         .kind = Kind::Picture,
+         .rect = {360, 4560, 9800, 1575},
+         .picture = "MenuBanner",
+         .accessibleName = "คำอธิบายกลุ่มชุดดินในประเทศไทย"});
 
     ControlLayout exit{.name = "Command64",
                        .kind = Kind::PushButton,
@@ -110,6 +115,7 @@ tk::WindowLayout Form2::layout() const
 
     tk::WindowLayout w{.className = "Form2",
                        .title = "Form2",
+                       .accessibleName = "เลือกกลุ่มชุดดิน",
                        .width = 10500,
                        .height = 7110,
                        .background = Pink,

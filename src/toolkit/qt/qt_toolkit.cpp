@@ -30,6 +30,7 @@ QtToolkit::QtToolkit()
     // not when Qt sees no visible window (a message box closing, a window
     // hidden for a moment during a transition).
     QApplication::setQuitOnLastWindowClosed(false);
+    installAccessibility();
 }
 
 QtToolkit::~QtToolkit() = default;

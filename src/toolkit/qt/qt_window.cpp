@@ -7,6 +7,8 @@
 #include "toolkit/button_face.h"
 #include "toolkit/geometry.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
@@ -74,7 +76,74 @@ private:
     QtToolkit &toolkit_;
 };
 
+// The caption line as a screen reader reads it: a label whose text is its
+// caption, read like any text, so that a reader can speak it as it changes.
+class CaptionLabelAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit CaptionLabelAccessible(QLabel *label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name ? label()->text() : QAccessibleWidget::text(t);
+    }
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    // Read-only text without a cursor or selection.
+    void selection(int, int *start, int *end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int start, int end) const override { return label()->text().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(label()->text().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int *start, int *end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+private:
+    QLabel *label() const { return static_cast<QLabel *>(widget()); }
+};
+
+// What a screen reader is told our own widgets are: a window (Qt would call a
+// plain top-level widget a "filler"), a picture, a frame that groups the
+// buttons. Buttons and the caption line are Qt's own and say so themselves.
+QAccessibleInterface *accessibleFor(const QString &, QObject *object)
+{
+    QAccessible::Role role;
+    if (qobject_cast<QWidget *>(object) == nullptr)
+        return nullptr;
+    if (auto *label = dynamic_cast<CaptionLabel *>(object))
+        return new CaptionLabelAccessible(label);  // Qt's accessibility cache owns it
+    if (dynamic_cast<FormWidget *>(object))
+        role = QAccessible::Window;
+    else if (dynamic_cast<PictureBox *>(object))
+        role = QAccessible::Graphic;
+    else if (dynamic_cast<FrameBox *>(object))
+        role = QAccessible::Grouping;
+    else
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), role);  // Qt's accessibility cache owns it
+}
+
 } // namespace
+
+void installAccessibility()
+{
+    QAccessible::installFactory(accessibleFor);
+}
 
 // ---------------------------------------------------------------------------
 
@@ -194,6 +263,7 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     FormWidget *form = owned.get();
     form->setObjectName(toQString(layout.className));
     form->setWindowTitle(toQString(layout.title));
+    form->setAccessibleName(toQString(layout.accessibleName));
     form->setFixedSize(tk::toPixels(layout.width), tk::toPixels(layout.height));
     paintBackground(form, layout.background, tk::Colour::buttonText());
     // A window without an icon has an explicitly empty one: Qt would give it
@@ -257,8 +327,8 @@ QWidget *QtWindow::makeButton(const tk::ControlLayout &c, QWidget *parent, FormW
     b->setFont(fontFor(c.font, &toolkit_.cache().installedFamilies));
     b->setFace(colour(c.background), colour(c.foreground),
                c.facePicture.empty() ? QPixmap() : toolkit_.images().face(c.facePicture));
-    // Qt names a button by its text, and follows it; where our name differs
-    // (a button without a caption), it is set.
+    // Qt names a button by its text, and follows it; where our name differs,
+    // it is set. Qt describes it by its tooltip.
     if (const std::string name = tk::accessibleName(c); name != c.caption)
         b->setAccessibleName(toQString(name));
     QObject::connect(b, &QAbstractButton::clicked, form, [form, name = c.name] { form->clicked(name); });
@@ -290,7 +360,9 @@ QWidget *QtWindow::makeLabel(const tk::ControlLayout &c, QWidget *parent)
 
 QWidget *QtWindow::makePicture(const tk::ControlLayout &c, QWidget *parent)
 {
-    return new PictureBox(toolkit_, parent, c.picture.empty() ? QPixmap() : toolkit_.images().picture(c.picture));
+    auto *p = new PictureBox(toolkit_, parent, c.picture.empty() ? QPixmap() : toolkit_.images().picture(c.picture));
+    p->setAccessibleName(toQString(tk::accessibleName(c)));
+    return p;
 }
 
 QtWindow::~QtWindow()
@@ -346,8 +418,14 @@ std::string QtWindow::caption(std::string_view name) const
 void QtWindow::setCaption(std::string_view name, std::string_view text)
 {
     const auto &c = controls_.withCaption(name);
-    if (auto *l = qobject_cast<QLabel *>(c.handle))
-        l->setText(toQString(text));
+    if (auto *l = qobject_cast<QLabel *>(c.handle)) {
+        const QString before = l->text();
+        l->setText(toQString(text));  // Qt says the name changed
+        if (QAccessible::isActive()) {
+            QAccessibleTextUpdateEvent changed(l, 0, before, l->text());
+            QAccessible::updateAccessibility(&changed);
+        }
+    }
     else if (auto *b = qobject_cast<QAbstractButton *>(c.handle))
         b->setText(toQString(text));
 }

@@ -15,6 +15,9 @@ namespace vd::qt {
 class QtToolkit;
 class FormWidget;
 
+// Tells Qt's accessibility what our own widgets are; once per run.
+void installAccessibility();
+
 // The top-level widget of a window: borderless, fixed size; it passes the
 // events of its controls to the window's event sink through the dispatcher.
 class FormWidget final : public QWidget {
