@@ -86,6 +86,7 @@ outcome() { printf '%s\n' "$out" | sed -n "s/^click $1: \([a-z]*\)\( -\?[0-9]*\)
 description() { printf '%s\n' "$out" | sed -n "s/^click $1: error [-0-9]* ([^)]*): //p"; }
 milliseconds() { printf '%s\n' "$out" | sed -n "s/^click $1: .*(\([0-9]*\) ms, [0-9]* paints).*/\1/p"; }
 paints() { printf '%s\n' "$out" | sed -n "s/^click $1: .*([0-9]* ms, \([0-9]*\) paints).*/\1/p"; }
+median_gap() { printf '%s\n' "$out" | sed -n "s/^paint gaps $1: median \([0-9]*\) ms.*/\1/p"; }
 log_is() { diff -u <(printf '%s\n' "$@") "$log" >&2; }
 log_has() { grep -qxF -- "$1" "$log"; }
 # The server numbers its objects across the whole run: any object's Open of path.
@@ -157,23 +158,35 @@ check "creation fails: the description names the class" \
 check "creation fails: the next click opens" equals "$(outcome 9)" "opened"
 
 # Busy, then accepting: the click waits, the window keeps painting, and the
-# calls go through once Word accepts them.
+# calls go through once Word accepts them. The driver's window is invalidated
+# every 50 ms; a wait that painted only during the calls themselves (not
+# between the retries, 250 ms apart) leaves most gaps at 250 ms or more.
 for mode in "busy 6" "rejected 6"; do
     clicks "$mode" 5
     check "$mode: the click opens" equals "$(outcome 5)" "opened"
     check "$mode: six calls were rejected" equals "$(grep -c ' busy ' "$log")" 6
     check "$mode: the document reached Open" opened 'c:\Program Files\Velodane\vd5.doc'
-    check "$mode: the window painted while waiting" greater "$(paints 5)" 0
+    check "$mode: the window painted while waiting" greater 150 "$(median_gap 5)"
 done
 
-# Always busy: the click gives up after the bound with the Thai report.
-clicks always-busy 5
+# Always busy: the click gives up after the bound with the Thai report. The
+# driver runs in the background here, and its window is found on the display
+# while it waits.
+printf 'always-busy\n' >"$control"
+rm -f "$log"
+: >"$wine_work/program.log"
+run_exe_bg "$driver" 5
+check "always busy: the waiting window is on the display" wait_window_title "click driver" 8
+wait "$last_pid" || fail "click driver failed (always-busy)"
+out=$(tr -d '\r' <"$wine_work/program.log")
+echo "--- always-busy: 5"
+printf '%s\n' "$out"
 check "always busy: the number is the rejection's" equals "$(outcome 5)" "error -2147417846"
 check "always busy: the Thai report" \
     has_text "$(description 5)" 'Word ไม่ว่าง: ไม่รับคำสั่ง "Visible" นานกว่า 10 วินาที'
 check "always busy: waited for the bound" greater "$(milliseconds 5)" 9999
 check "always busy: gave up within twice the bound" greater 20000 "$(milliseconds 5)"
-check "always busy: the window painted while waiting" greater "$(paints 5)" 0
+check "always busy: the window painted while waiting" greater 150 "$(median_gap 5)"
 
 echo "=== no Word: our stand-in and the program associated with .doc"
 wineserver -k 2>/dev/null || true
