@@ -49,7 +49,7 @@ unregister_word() {
 
 associate_doc() {
     local command
-    command="\"$(windows_path "$viewer")\" \"$(windows_path "$viewer_log")\" \"%1\""
+    command="\"$(windows_path "$1")\" \"$(windows_path "$viewer_log")\" \"%1\""
     import_reg "[HKEY_CLASSES_ROOT\\.doc]
 @=\"VelodaneTest.Document\"
 [HKEY_CLASSES_ROOT\\VelodaneTest.Document\\shell\\open\\command]
@@ -195,7 +195,7 @@ documents="$WINEPREFIX/drive_c/Program Files/Velodane"
 mkdir -p "$documents"
 printf 'group 5\n' >"$documents/vd5.doc"
 printf 'group 62\n' >"$documents/vd62.doc"
-associate_doc
+associate_doc "$viewer"
 
 viewed() { grep -qxF "open $1" "$viewer_log" 2>/dev/null; }
 
@@ -219,7 +219,14 @@ check "a missing document: the description names the path" \
     has_text "$(description 9)" '"c:\Program Files\Velodane\vd9.doc"'
 check "a missing document: nothing started" bash -c "! grep -q vd9 '$viewer_log'"
 
-# No program associated with .doc either: 429 in Thai.
+# The associated program is gone: 429, naming the document.
+associate_doc "$wine_work/no-such-viewer.exe"
+clicks ok 5
+check "associated program gone: 429" equals "$(outcome 5)" "error 429"
+check "associated program gone: the description names the document" \
+    has_text "$(description 5)" '"c:\Program Files\Velodane\vd5.doc"'
+
+# No program associated with .doc at all: 429 in Thai.
 wine reg delete 'HKCR\.doc' /f >/dev/null 2>&1 || fail "could not remove the .doc association"
 clicks ok 5
 check "no association: 429" equals "$(outcome 5)" "error 429"
