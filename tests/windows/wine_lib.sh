@@ -6,7 +6,8 @@
 #   start_display                # Xvfb on a free display, DISPLAY set
 #   make_prefix                  # a settled prefix in the run's folder, WINEPREFIX set
 #   wine_run 20 "$exe" args...   # runs a program, at most 20 s, its output on stdout
-#   run_exe_bg "$exe" args...    # starts a program in the background (pid in $last_pid)
+#   run_exe_bg "$exe" args...    # starts a program in the background (pid in $last_pid,
+#                                # output in $wine_work/program.log)
 #   wait_window_title TITLE [s]  # waits for a visible window of that title, prints its id
 #   fail "what went wrong"       # reports (with a screenshot) and ends the test
 # The run's own folder is $wine_work; everything in it is removed at the end.
@@ -119,8 +120,10 @@ wine_run() {
     timeout "$seconds" "$WINE_LOADER" "$@"
 }
 
+# Its output goes to $wine_work/program.log; it is ended after
+# $wine_bg_timeout seconds (240 unless set) if it hasn't ended by then.
 run_exe_bg() {
-    "$WINE_LOADER" "$@" >>"$wine_work/program.log" 2>&1 &
+    timeout "${wine_bg_timeout:-240}" "$WINE_LOADER" "$@" >>"$wine_work/program.log" 2>&1 &
     last_pid=$!
     wine_pids+=("$last_pid")
 }

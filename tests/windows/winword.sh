@@ -175,7 +175,7 @@ done
 printf 'always-busy\n' >"$control"
 rm -f "$log"
 : >"$wine_work/program.log"
-run_exe_bg "$driver" 5
+wine_bg_timeout=60 run_exe_bg "$driver" 5
 check "always busy: the waiting window is on the display" wait_window_title "click driver" 8
 wait "$last_pid" || fail "click driver failed (always-busy)"
 out=$(tr -d '\r' <"$wine_work/program.log")
