@@ -1,0 +1,142 @@
+# Shared by the tests of the Windows build: a private virtual display and one
+# private Wine prefix per test run, torn down at the end whatever happens.
+#
+#   source wine_lib.sh
+#   wine_for_exe "$exe"          # picks the Wine loader for that program (or skips, 77)
+#   start_display                # Xvfb on a free display, DISPLAY set
+#   make_prefix                  # a settled prefix in the run's folder, WINEPREFIX set
+#   wine_run 20 "$exe" args...   # runs a program, at most 20 s, its output on stdout
+#   run_exe_bg "$exe" args...    # starts a program in the background (pid in $last_pid,
+#                                # output in $wine_work/program.log)
+#   wait_window_title TITLE [s]  # waits for a visible window of that title, prints its id
+#   fail "what went wrong"       # reports (with a screenshot) and ends the test
+# The run's own folder is $wine_work; everything in it is removed at the end.
+set -euo pipefail
+
+wine_work=$(mktemp -d "${TMPDIR:-/tmp}/velodane-wine.XXXXXX")
+wine_pids=()
+WINE_LOADER=""
+
+wine_cleanup() {
+    local p
+    if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+        # Wine doesn't notice a dead COM client: end every process of the prefix.
+        timeout 20 wineserver -k 2>/dev/null || true
+        timeout 20 wineserver -w 2>/dev/null || true
+    fi
+    for p in "${wine_pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$wine_work"
+}
+trap wine_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    local shot
+    shot="$PWD/$(basename "$0" .sh)-failure.png"
+    if [ -n "${DISPLAY:-}" ] && import -window root "$shot" 2>/dev/null; then echo "the screen at the failure: $shot" >&2; fi
+    exit 1
+}
+
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+
+# Polls a condition about every 0.1 s, up to the given number of seconds.
+wait_until() {
+    local seconds=$1 i
+    shift
+    for ((i = 0; i < seconds * 10; i++)); do
+        if "$@"; then return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# The machine type of a Windows program: 14c (32-bit x86) or 8664 (x86-64).
+pe_machine() {
+    local offset
+    offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+    od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' ' | sed 's/^0*//'
+}
+
+# Chooses the Wine loader and prefix kind for programs like exe. A 32-bit
+# program needs Wine's 32-bit loader, which only runs where the kernel runs
+# 32-bit programs; the test is skipped (77) where it can't.
+wine_for_exe() {
+    case "$(pe_machine "$1")" in
+    14c)
+        WINE_LOADER=/usr/lib/wine/wine
+        export WINEARCH=win32
+        ;;
+    8664)
+        WINE_LOADER=/usr/lib/wine/wine64
+        export WINEARCH=win64
+        ;;
+    *) fail "$1 is not a Windows program for x86" ;;
+    esac
+    [ -x "$WINE_LOADER" ] || skip "$WINE_LOADER is not installed"
+    "$WINE_LOADER" --version >/dev/null 2>&1 || skip "$WINE_LOADER can't run on this machine (its kernel may not run ${WINEARCH#win}-bit programs)"
+    export WINELOADER=$WINE_LOADER
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+}
+
+wine() { "$WINE_LOADER" "$@"; }
+
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$wine_work/display" 2>"$wine_work/xvfb.log" &
+    wine_pids+=($!)
+    wait_until 10 test -s "$wine_work/display" || fail "Xvfb did not start: $(cat "$wine_work/xvfb.log")"
+    export DISPLAY=":$(head -n1 "$wine_work/display")"
+}
+
+# A new prefix, settled before anything else runs in it (COM activation can
+# hang right after wineboot otherwise), whose windows need no window manager.
+make_prefix() {
+    [ -n "$WINE_LOADER" ] || fail "make_prefix before wine_for_exe"
+    export WINEPREFIX="$wine_work/prefix"
+    export HOME="$wine_work/home"
+    mkdir -p "$HOME"
+    { wine wineboot -i && wineserver -w; } >"$wine_work/wineboot.log" 2>&1 ||
+        fail "wineboot failed: $(tail -5 "$wine_work/wineboot.log")"
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
+        fail "could not set the X11 driver's Managed=N"
+    wineserver -w
+}
+
+# A Linux path as Wine's drive Z: sees it.
+windows_path() {
+    local path
+    path=$(realpath -m "$1")
+    printf 'Z:%s' "${path//\//\\}"
+}
+
+# Runs a program under Wine for at most the given seconds; its output on stdout.
+wine_run() {
+    local seconds=$1
+    shift
+    timeout "$seconds" "$WINE_LOADER" "$@"
+}
+
+# Its output goes to $wine_work/program.log; it is ended after
+# $wine_bg_timeout seconds (240 unless set) if it hasn't ended by then.
+run_exe_bg() {
+    timeout "${wine_bg_timeout:-240}" "$WINE_LOADER" "$@" >>"$wine_work/program.log" 2>&1 &
+    last_pid=$!
+    wine_pids+=("$last_pid")
+}
+
+window_of() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+
+wait_window_title() {
+    local title=$1 seconds=${2:-30} id="" i
+    for ((i = 0; i < seconds * 10; i++)); do
+        id=$(window_of "$title")
+        [ -n "$id" ] && break
+        sleep 0.1
+    done
+    [ -n "$id" ] || fail "window $title never appeared"
+    echo "$id"
+}

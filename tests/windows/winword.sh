@@ -1,0 +1,237 @@
+# "word.Application" on Windows under Wine, in one prefix: our own COM server
+# registered as Word, told to answer, fail or be busy; then no Word at all,
+# with and without a program associated with .doc.
+#   winword.sh TST_WINWORD CLICK_DRIVER FAKE_WORD_SERVER STAND_IN_VIEWER
+here=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
+source "$here/wine_lib.sh"
+
+unit=$1
+driver=$2
+server=$3
+viewer=$4
+
+clsid='{75581102-42CF-4CF0-B8F5-9C78CE8E4805}'
+log="$wine_work/word.log"
+control="$wine_work/control"
+viewer_log="$wine_work/viewer.log"
+
+wine_for_exe "$driver"
+start_display
+make_prefix
+
+# .reg files want each backslash doubled.
+reg_string() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'; }
+
+import_reg() {
+    printf 'REGEDIT4\n\n%s\n' "$1" >"$wine_work/import.reg"
+    wine reg import "$(windows_path "$wine_work/import.reg")" >/dev/null 2>&1 || fail "reg import failed: $1"
+}
+
+register_word() {
+    local command
+    command="\"$(windows_path "$1")\" \"$(windows_path "$log")\" \"$(windows_path "$control")\""
+    import_reg "[HKEY_CLASSES_ROOT\\word.Application]
+@=\"Microsoft Word Document Application\"
+[HKEY_CLASSES_ROOT\\word.Application\\CLSID]
+@=\"$clsid\"
+[HKEY_CLASSES_ROOT\\CLSID\\$clsid]
+@=\"Microsoft Word Application\"
+[HKEY_CLASSES_ROOT\\CLSID\\$clsid\\ProgID]
+@=\"word.Application\"
+[HKEY_CLASSES_ROOT\\CLSID\\$clsid\\LocalServer32]
+@=\"$(reg_string "$command")\""
+}
+
+unregister_word() {
+    wine reg delete 'HKCR\word.Application' /f >/dev/null 2>&1 || true
+    wine reg delete "HKCR\\CLSID\\$clsid" /f >/dev/null 2>&1 || true
+}
+
+associate_doc() {
+    local command
+    command="\"$(windows_path "$1")\" \"$(windows_path "$viewer_log")\" \"%1\""
+    import_reg "[HKEY_CLASSES_ROOT\\.doc]
+@=\"VelodaneTest.Document\"
+[HKEY_CLASSES_ROOT\\VelodaneTest.Document\\shell\\open\\command]
+@=\"$(reg_string "$command")\""
+}
+
+failures=0
+check() { # description, then a command that must succeed
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok - $what"
+    else
+        echo "not ok - $what"
+        failures=$((failures + 1))
+    fi
+}
+
+# Runs the clicks for the groups with the server told $1; output in $out.
+clicks() {
+    local mode=$1
+    shift
+    printf '%s\n' "$mode" >"$control"
+    rm -f "$log"
+    # (Wine's console text mode ends lines with CR LF.)
+    out=$(wine_run 60 "$driver" "$@" 2>>"$wine_work/driver.err" | tr -d '\r') ||
+        fail "click driver failed ($mode): $out"
+    echo "--- $mode: $*"
+    printf '%s\n' "$out"
+}
+
+# The driver's line for a click, without its timing.
+outcome() { printf '%s\n' "$out" | sed -n "s/^click $1: \([a-z]*\)\( -\?[0-9]*\)\? ([0-9]* ms, [0-9]* paints).*/\1\2/p"; }
+description() { printf '%s\n' "$out" | sed -n "s/^click $1: error [-0-9]* ([^)]*): //p"; }
+milliseconds() { printf '%s\n' "$out" | sed -n "s/^click $1: .*(\([0-9]*\) ms, [0-9]* paints).*/\1/p"; }
+paints() { printf '%s\n' "$out" | sed -n "s/^click $1: .*([0-9]* ms, \([0-9]*\) paints).*/\1/p"; }
+median_gap() { printf '%s\n' "$out" | sed -n "s/^paint gaps $1: median \([0-9]*\) ms.*/\1/p"; }
+log_is() { diff -u <(printf '%s\n' "$@") "$log" >&2; }
+log_has() { grep -qxF -- "$1" "$log"; }
+# The server numbers its objects across the whole run: any object's Open of path.
+opened() { sed 's/^#[0-9]*\././' "$log" | grep -qxF -- ".documents Open \"$1\" (method)"; }
+has_text() { [[ "$1" == *"$2"* ]] || { echo "  \"$2\" is not in: $1" >&2; return 1; }; }
+equals() { [ "$1" = "$2" ] || { echo "  expected: $2" >&2; echo "  got:      $1" >&2; return 1; }; }
+greater() { [ "$1" -gt "$2" ] || { echo "  $1 is not more than $2" >&2; return 1; }; }
+
+echo "=== the classes' own parts"
+unit_out=$(wine_run 60 "$unit" 2>&1) || true
+printf '%s\n' "$unit_out"
+check "unit checks" equals "$(printf '%s\n' "$unit_out" | tail -n1 | tr -d '\r')" "0 failed"
+
+echo "=== Word registered: our server"
+register_word "$server"
+
+# Groups 5, 9, 10, 61 and 62: one new object per click, each made visible,
+# its documents asked for and the group's document opened; the object that
+# WordApp held before is released, never closed or quit.
+clicks ok 5 9 10 61 62
+for g in 5 9 10 61 62; do check "click $g opens" equals "$(outcome $g)" "opened"; done
+check "the server's log of five clicks" log_is \
+    'create #1' '#1 put Visible true' '#1 get-or-call documents' \
+    '#1.documents Open "c:\Program Files\Velodane\vd5.doc" (method)' \
+    'create #2' '#1 released' '#2 put Visible true' '#2 get-or-call documents' \
+    '#2.documents Open "c:\Program Files\Velodane\vd9.doc" (method)' \
+    'create #3' '#2 released' '#3 put Visible true' '#3 get-or-call documents' \
+    '#3.documents Open "c:\Program Files\Velodane\vd10.doc" (method)' \
+    'create #4' '#3 released' '#4 put Visible true' '#4 get-or-call documents' \
+    '#4.documents Open "c:\Program Files\Velodane\vd61.doc" (method)' \
+    'create #5' '#4 released' '#5 put Visible true' '#5 get-or-call documents' \
+    '#5.documents Open "c:\Program Files\Velodane\vd62.doc" (method)' \
+    '#5 released'
+
+# Each failure of the server, in turn, then a click that works.
+word_text='This file could not be found.'
+while IFS='|' read -r mode number text; do
+    clicks "$mode" 5 9
+    check "$mode: click 5 fails with $number" equals "$(outcome 5)" "error $number"
+    check "$mode: the description" equals "$(description 5)" "$text"
+    check "$mode: the next click opens" equals "$(outcome 9)" "opened"
+    check "$mode: the next click reaches Open" opened 'c:\Program Files\Velodane\vd9.doc'
+done <<EOF
+exception put Visible|5174|$word_text
+exception get-or-call documents|5174|$word_text
+exception Open|5174|$word_text
+wcode Open|4198|Command failed
+unknown Visible|438|ออบเจกต์ไม่รองรับคุณสมบัติหรือเมธอด "Visible"
+unknown documents|438|ออบเจกต์ไม่รองรับคุณสมบัติหรือเมธอด "documents"
+unknown Open|438|ออบเจกต์ไม่รองรับคุณสมบัติหรือเมธอด "Open"
+EOF
+
+# An exception without a description: the scode's number and the system's text.
+clicks "scode Open" 5
+check "scode: E_ACCESSDENIED's number" equals "$(outcome 5)" "error -2147024891"
+check "scode: the system's text" test -n "$(description 5)"
+
+# "documents" that isn't an object: the failure is ours (424), and Open never runs.
+clicks not-object 5
+check "not an object: 424" equals "$(outcome 5)" "error 424"
+check "not an object: the description" equals "$(description 5)" 'ต้องการออบเจกต์: "documents" ไม่ได้ให้ออบเจกต์คืนมา'
+check "not an object: no Open" bash -c "! grep -q Open '$log'"
+
+# The server can't create its object: 429, then the next click works.
+clicks create-fails 5 9
+check "creation fails: 429" equals "$(outcome 5)" "error 429"
+check "creation fails: the description names the class" \
+    has_text "$(description 5)" 'ไม่สามารถสร้างออบเจกต์ "word.Application" ได้'
+check "creation fails: the next click opens" equals "$(outcome 9)" "opened"
+
+# Busy, then accepting: the click waits, the window keeps painting, and the
+# calls go through once Word accepts them. The driver's window is invalidated
+# every 50 ms; a wait that painted only during the calls themselves (not
+# between the retries, 250 ms apart) leaves most gaps at 250 ms or more.
+for mode in "busy 6" "rejected 6"; do
+    clicks "$mode" 5
+    check "$mode: the click opens" equals "$(outcome 5)" "opened"
+    check "$mode: six calls were rejected" equals "$(grep -c ' busy ' "$log")" 6
+    check "$mode: the document reached Open" opened 'c:\Program Files\Velodane\vd5.doc'
+    check "$mode: the window painted while waiting" greater 150 "$(median_gap 5)"
+done
+
+# Always busy: the click gives up after the bound with the Thai report. The
+# driver runs in the background here, and its window is found on the display
+# while it waits.
+printf 'always-busy\n' >"$control"
+rm -f "$log"
+: >"$wine_work/program.log"
+wine_bg_timeout=60 run_exe_bg "$driver" 5
+check "always busy: the waiting window is on the display" wait_window_title "click driver" 8
+wait "$last_pid" || fail "click driver failed (always-busy)"
+out=$(tr -d '\r' <"$wine_work/program.log")
+echo "--- always-busy: 5"
+printf '%s\n' "$out"
+check "always busy: the number is the rejection's" equals "$(outcome 5)" "error -2147417846"
+check "always busy: the Thai report" \
+    has_text "$(description 5)" 'Word ไม่ว่าง: ไม่รับคำสั่ง "Visible" นานกว่า 10 วินาที'
+check "always busy: waited for the bound" greater "$(milliseconds 5)" 9999
+check "always busy: gave up within twice the bound" greater 20000 "$(milliseconds 5)"
+check "always busy: the window painted while waiting" greater 150 "$(median_gap 5)"
+
+echo "=== no Word: our stand-in and the program associated with .doc"
+wineserver -k 2>/dev/null || true
+wineserver -w
+documents="$WINEPREFIX/drive_c/Program Files/Velodane"
+mkdir -p "$documents"
+printf 'group 5\n' >"$documents/vd5.doc"
+printf 'group 62\n' >"$documents/vd62.doc"
+associate_doc "$viewer"
+
+viewed() { grep -qxF "open $1" "$viewer_log" 2>/dev/null; }
+
+# Registered, but its program is gone (REGDB_E_CLASSNOTREG): the stand-in.
+register_word "$wine_work/no-such-server.exe"
+rm -f "$viewer_log"
+clicks ok 62
+check "server gone: click 62 opens" equals "$(outcome 62)" "opened"
+check "server gone: the document reached the associated program" \
+    wait_until 10 viewed 'c:\Program Files\Velodane\vd62.doc'
+
+# Not registered at all (CO_E_CLASSSTRING).
+unregister_word
+rm -f "$viewer_log"
+clicks ok 5 9
+check "not registered: click 5 opens" equals "$(outcome 5)" "opened"
+check "not registered: the document reached the associated program" \
+    wait_until 10 viewed 'c:\Program Files\Velodane\vd5.doc'
+check "a missing document: 5174" equals "$(outcome 9)" "error 5174"
+check "a missing document: the description names the path" \
+    has_text "$(description 9)" '"c:\Program Files\Velodane\vd9.doc"'
+check "a missing document: nothing started" bash -c "! grep -q vd9 '$viewer_log'"
+
+# The associated program is gone: 429, naming the document.
+associate_doc "$wine_work/no-such-viewer.exe"
+clicks ok 5
+check "associated program gone: 429" equals "$(outcome 5)" "error 429"
+check "associated program gone: the description names the document" \
+    has_text "$(description 5)" '"c:\Program Files\Velodane\vd5.doc"'
+
+# No program associated with .doc at all: 429 in Thai.
+wine reg delete 'HKCR\.doc' /f >/dev/null 2>&1 || fail "could not remove the .doc association"
+clicks ok 5
+check "no association: 429" equals "$(outcome 5)" "error 429"
+check "no association: the Thai report names .doc" \
+    has_text "$(description 5)" 'ไม่มีโปรแกรมที่ตั้งไว้ให้เปิดไฟล์ .doc'
+
+[ "$failures" -eq 0 ] || fail "$failures checks failed"
+echo "all checks passed"
