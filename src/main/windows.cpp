@@ -2,12 +2,8 @@
 // automation interface (or the program Windows opens documents with), and
 // the program, all on one user-interface thread.
 #include "app/run.h"
-#include "toolkit/win32/win32_toolkit.h"
-
-#if __has_include("automation/windows/word_application.h")
 #include "automation/windows/word_application.h"
-#define VELODANE_WORD 1
-#endif
+#include "toolkit/win32/win32_toolkit.h"
 
 #include <objbase.h>
 #include <windows.h>
@@ -38,8 +34,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     ComApartment com;
     vd::win32::Win32Toolkit toolkit(instance);
     vd::automation::Registry classes;
-#ifdef VELODANE_WORD
     vd::automation::winword::registerClasses(classes);
-#endif
     return vd::app::run(toolkit, classes);
 }

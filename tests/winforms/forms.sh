@@ -4,14 +4,16 @@
 # pixels at 96 and 144 dpi, the caption line following the pointer, the
 # keyboard's focus order, and a group click with no word processor.
 #
-#   forms.sh <bits> <Velodane.exe> <probe.exe> <look_check.exe> [screenshot folder]
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/wine.sh" "$1" "$(mktemp -d)"
-exe=$2 probe_exe=$3 look_exe=$4 shots=${5:-}
+#   forms.sh <Velodane.exe> <probe.exe> <look_check.exe> [screenshot folder]
+source "$(dirname "$0")/ui.sh"
+exe=$1 probe_exe=$2 look_exe=$3 shots=${4:-}
+work=$wine_work
+wine_for_exe "$exe"
+bits=${WINEARCH#win}
 
-probe() { "$wine_loader" "$probe_exe" "$@" 2>>"$work/wine.log"; }
+probe() { wine_run 30 "$probe_exe" "$@" 2>>"$work/wine.log"; }
 look_check() {
-    "$wine_loader" "$look_exe" "$1" "$(winpath "$2")" "$3" 2>>"$work/wine.log" ||
+    wine_run 30 "$look_exe" "$1" "$(windows_path "$2")" "$3" 2>>"$work/wine.log" ||
         fail "the $1 window at $3 dpi does not look as designed (screenshot $2)"
 }
 focused() { probe focus | cut -f2,3; }
@@ -23,6 +25,8 @@ keep_shot() { [ -z "$shots" ] || convert "ppm:$1" "$shots/$2"; }
 
 start_display 1280x1024
 make_prefix
+link_thai_font
+set_dpi 96
 xdotool mousemove 0 0  # away from where the windows appear
 
 # --- Start, the intro window, the keyboard -------------------------------
@@ -98,7 +102,7 @@ caption_after 690 310 ""
 point_at "$menu" 274 81
 shoot "$menu" "$work/hover.ppm"
 keep_shot "$work/hover.ppm" windows-menu-hover.png
-"$wine_loader" "$look_exe" menu "$(winpath "$work/hover.ppm")" 96 >/dev/null 2>&1 &&
+wine_run 30 "$look_exe" menu "$(windows_path "$work/hover.ppm")" 96 >/dev/null 2>&1 &&
     fail "the caption line looks empty while it names group 23"
 
 # --- A group click with no word processor: the report, then go on ---------

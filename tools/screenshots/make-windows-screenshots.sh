@@ -16,7 +16,6 @@ if [ -z "$build" ]; then
     if /usr/lib/wine/wine --version >/dev/null 2>&1; then build=$top/build/windows; else build=$top/build/windows64; fi
 fi
 out=${2:-$top/docs}
-case "$build" in *windows64*) bits=64 ;; *) bits=32 ;; esac
 mkdir -p "$out"
-exec bash "$top/tests/winforms/forms.sh" "$bits" "$build/src/Velodane.exe" "$build/tests/winforms/probe.exe" \
+exec bash "$top/tests/winforms/forms.sh" "$build/src/Velodane.exe" "$build/tests/winforms/probe.exe" \
     "$build/tests/winforms/look_check.exe" "$(cd "$out" && pwd)"
