@@ -24,7 +24,7 @@ Q_DECLARE_METATYPE(Kind)
 
 namespace {
 
-const QString kSourceRoot = QStringLiteral(VELODANE_SOURCE_ROOT);
+const QString SourceRoot = QStringLiteral(VELODANE_SOURCE_ROOT);
 
 QByteArray readAll(const QString &path)
 {
@@ -57,7 +57,7 @@ struct Expected {
     const char *file;
     int width, height;
 };
-const Expected kExpected[] = {
+const Expected ExpectedFiles[] = {
     {"IslandIcon", Kind::Icon, "IslandIcon.ico", 32, 32},
     {"ForwardPointer", Kind::Icon, "ForwardPointer.ico", 32, 32},
     {"GreenLightPicture", Kind::Icon, "GreenLightPicture.ico", 32, 32},
@@ -70,7 +70,7 @@ const Expected kExpected[] = {
     {"MenuBanner", Kind::Banner, "MenuBanner.bmp", 660, 149},
 };
 
-const char *const kIcons[] = {"IslandIcon",      "ForwardPointer", "GreenLightPicture", "StopPointer",
+const char *const Icons[] = {"IslandIcon",      "ForwardPointer", "GreenLightPicture", "StopPointer",
                               "RedLightPicture", "BackPointer",    "BackArrowPicture",  "HandPointer"};
 
 const IcoImage *imageOfSize(const IcoFile &ico, int size)
@@ -98,8 +98,8 @@ QSet<QRgb> opaqueColours(const IcoImage &img)
 
 // The intro window's picture control and buttons, in twips; the picture is
 // stretched over the control.
-constexpr int kControlWidthTwips = 8175;
-constexpr int kControlHeightTwips = 5295;
+constexpr int ControlWidthTwips = 8175;
+constexpr int ControlHeightTwips = 5295;
 
 // Picture pixels wholly under a button: [left, right) x [top, bottom).
 struct PixelSpan {
@@ -107,8 +107,8 @@ struct PixelSpan {
 };
 PixelSpan underButton(int leftTw, int topTw, int widthTw, int heightTw, int picW, int picH)
 {
-    const double sx = double(picW) / kControlWidthTwips;
-    const double sy = double(picH) / kControlHeightTwips;
+    const double sx = double(picW) / ControlWidthTwips;
+    const double sy = double(picH) / ControlHeightTwips;
     return PixelSpan{int(std::ceil(leftTw * sx - 1e-9)), int(std::ceil(topTw * sy - 1e-9)),
                      int(std::floor((leftTw + widthTw) * sx + 1e-9)), int(std::floor((topTw + heightTw) * sy + 1e-9))};
 }
@@ -241,7 +241,7 @@ void TestArtwork::catalogueEntry_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
-    for (const Expected &e : kExpected)
+    for (const Expected &e : ExpectedFiles)
         QTest::newRow(e.name) << QString::fromLatin1(e.name) << e.kind << QString::fromLatin1(e.file) << e.width
                               << e.height;
 }
@@ -266,7 +266,7 @@ void TestArtwork::catalogueEntry()
 void TestArtwork::catalogueHoldsOnlyTheTen()
 {
     const auto all = vd::artwork::catalogue();
-    QCOMPARE(qsizetype(all.size()), qsizetype(std::size(kExpected)));
+    QCOMPARE(qsizetype(all.size()), qsizetype(std::size(ExpectedFiles)));
     QSet<QString> names;
     QSet<QString> files;
     for (const auto &e : all) {
@@ -312,7 +312,7 @@ void TestArtwork::embeddedFileMatchesCommitted()
     QFETCH(QString, file);
     QVERIFY2(QFile::exists(resourcePath(file)), qPrintable(resourcePath(file)));
     const QByteArray embedded = readAll(resourcePath(file));
-    const QByteArray committed = readAll(kSourceRoot + QStringLiteral("/src/artwork/images/") + file);
+    const QByteArray committed = readAll(SourceRoot + QStringLiteral("/src/artwork/images/") + file);
     QVERIFY(!embedded.isEmpty());
     QVERIFY(embedded == committed);
 }
@@ -369,7 +369,7 @@ void TestArtwork::qtReadsImage()
 void TestArtwork::iconStructure_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char *n : kIcons)
+    for (const char *n : Icons)
         QTest::newRow(n) << QString::fromLatin1(n);
 }
 
@@ -412,7 +412,7 @@ void TestArtwork::iconMatchesPixelGrid_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("size");
-    for (const char *n : kIcons) {
+    for (const char *n : Icons) {
         QTest::addRow("%s 32", n) << QString::fromLatin1(n) << 32;
         QTest::addRow("%s 16", n) << QString::fromLatin1(n) << 16;
     }
@@ -422,7 +422,7 @@ void TestArtwork::iconMatchesPixelGrid()
 {
     QFETCH(QString, name);
     QFETCH(int, size);
-    const Grid grid = readGrid(kSourceRoot + QStringLiteral("/src/artwork/pixels/") + name + QStringLiteral(".txt"));
+    const Grid grid = readGrid(SourceRoot + QStringLiteral("/src/artwork/pixels/") + name + QStringLiteral(".txt"));
     QVERIFY2(grid.error.isEmpty(), qPrintable(grid.error));
     const QStringList rows = grid.rows.value(size);
     QCOMPARE(rows.size(), size);
@@ -449,7 +449,7 @@ void TestArtwork::iconTransparency_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("transparent");
-    for (const char *n : kIcons)
+    for (const char *n : Icons)
         QTest::newRow(n) << QString::fromLatin1(n) << (QByteArray(n) != "IslandIcon");
 }
 
@@ -913,7 +913,7 @@ void TestArtwork::packagedIconIsIslandIcon_data()
 void TestArtwork::packagedIconIsIslandIcon()
 {
     QFETCH(int, size);
-    const QString path = kSourceRoot + QStringLiteral("/packaging/linux/icons/%1x%1/velodane.png").arg(size);
+    const QString path = SourceRoot + QStringLiteral("/packaging/linux/icons/%1x%1/velodane.png").arg(size);
     QImage png;
     QVERIFY2(png.load(path), qPrintable(path));
     QCOMPARE(png.size(), QSize(size, size));

@@ -3,6 +3,8 @@
 // text measured in those pixels.
 #pragma once
 
+#include "design.h"
+#include "embedded_artwork.h"
 #include "program_fixture.h"
 
 #include <QColor>
@@ -19,23 +21,26 @@
 
 namespace vd::testing {
 
-// The design's colours.
-inline const QColor Pink(255, 192, 255);
-inline const QColor Red(255, 0, 0);
-inline const QColor White(255, 255, 255);
-inline const QColor Blue(0, 0, 255);
-inline const QColor Magenta(255, 0, 255);
-inline const QColor Green(0, 128, 0);
-inline const QColor LightGreen(192, 255, 192);
-inline const QColor LightOrange(255, 192, 128);
-
-// Twips to pixels as the design states it: 15 twips a pixel at 96 dpi, the
-// edges rounded, so that neighbours share them.
-inline QRect pixels(int left, int top, int width, int height)
+// The design's figures (design.h) as Qt values.
+inline QColor qcolor(const design::Rgb &c)
 {
-    auto px = [](int twips) { return static_cast<int>(std::lround(twips / 15.0)); };
-    return QRect(QPoint(px(left), px(top)), QPoint(px(left + width) - 1, px(top + height) - 1));
+    return QColor(c.r, c.g, c.b);
 }
+
+inline QRect pixels(const design::Twips &twips)
+{
+    const design::Pixels p = design::toPixels(twips);
+    return QRect(p.left, p.top, p.width, p.height);
+}
+
+inline const QColor Pink = qcolor(design::Pink);
+inline const QColor Red = qcolor(design::Red);
+inline const QColor White = qcolor(design::White);
+inline const QColor Blue = qcolor(design::Blue);
+inline const QColor Magenta = qcolor(design::Magenta);
+inline const QColor Green = qcolor(design::Green);
+inline const QColor LightGreen = qcolor(design::LightGreen);
+inline const QColor LightOrange = qcolor(design::LightOrange);
 
 inline QString thai(const char *utf8)
 {

@@ -27,12 +27,7 @@ protected:
 
 QPoint centreOfGroup(int n)
 {
-    if (n > 60)
-        return (n == 61 ? pixels(9360, 360, 800, 2070) : pixels(9360, 2430, 800, 2070)).center();
-    static const int tops[10] = {360, 705, 1050, 1395, 1740, 2430, 3120, 3465, 3810, 4155};
-    static const int heights[10] = {345, 345, 345, 345, 690, 690, 345, 345, 345, 345};
-    const int r = (n - 1) % 10;
-    return pixels(360 + 1500 * ((n - 1) / 10), tops[r], 1500, heights[r]).center();
+    return pixels(vd::design::menu::group(n)).center();
 }
 
 // Moves the pointer, as the user would, to a point of the window: the
@@ -165,7 +160,7 @@ private slots:
         menu = enterMenu();
         QVERIFY(menu);
         QCOMPARE(ProgramFixture::labelText(), QString());
-        QCOMPARE(notAllOf(grabbed(menu), QRect(56, 380, 105, 20), LightOrange), QString());
+        QCOMPARE(notAllOf(grabbed(menu), pixels(vd::design::menu::CaptionLine), LightOrange), QString());
         park(menu);
         movePointer(menu, centreOfGroup(40));
         QCOMPARE(ProgramFixture::labelText(), groupName(40));

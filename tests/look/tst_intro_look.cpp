@@ -6,10 +6,10 @@
 #include "toolkit/qt/graphic_button.h"
 
 #include <QAccessible>
-#include <QImageReader>
 #include <QScreen>
 
 using namespace vd::testing;
+namespace design = vd::design;
 using vd::qt::GraphicButton;
 
 namespace {
@@ -25,19 +25,6 @@ GraphicButton *button(const char *name)
 {
     return dynamic_cast<GraphicButton *>(ProgramFixture::control("Form1", QLatin1String(name)));
 }
-
-QImage icon32(const char *name)
-{
-    const vd::artwork::Entry *e = vd::artwork::find(name);
-    QImageReader reader(QStringLiteral(":/artwork/") + QString::fromUtf8(e->file.data(), e->file.size()));
-    do {
-        QImage image = reader.read();
-        if (image.width() == e->width)
-            return image.convertToFormat(QImage::Format_ARGB32);
-    } while (reader.jumpToNextImage());
-    return {};
-}
-
 
 } // namespace
 
@@ -66,7 +53,7 @@ private slots:
     {
         QVERIFY(intro->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(intro->windowTitle(), QStringLiteral("Form1"));
-        QCOMPARE(intro->size(), QSize(547, 355));
+        QCOMPARE(intro->size(), QSize(design::toPixels(design::intro::Width), design::toPixels(design::intro::Height)));
         QCOMPARE(intro->minimumSize(), intro->maximumSize());
         const QPoint screenCentre = intro->screen()->availableGeometry().center();
         QVERIFY((intro->frameGeometry().center() - screenCentre).manhattanLength() <= 1);
@@ -74,7 +61,7 @@ private slots:
         // Its icon is IslandIcon, both sizes.
         const QIcon icon = intro->windowIcon();
         QVERIFY(intro->testAttribute(Qt::WA_SetWindowIcon));
-        QCOMPARE(icon.pixmap(QSize(32, 32), 1.0).toImage().convertToFormat(QImage::Format_ARGB32), icon32("IslandIcon"));
+        QCOMPARE(icon.pixmap(QSize(32, 32), 1.0).toImage().convertToFormat(QImage::Format_ARGB32), iconImage("IslandIcon"));
         QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
     }
 
@@ -82,9 +69,9 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("rect");
-        QTest::newRow("Command2") << "Command2" << pixels(5665, 4650, 2500, 640);
-        QTest::newRow("Command1") << "Command1" << pixels(10, 4650, 2500, 640);
-        QTest::newRow("Image1") << "Image1" << pixels(0, 0, 8175, 5295);
+        QTest::newRow("Command2") << "Command2" << pixels(design::intro::EnterButton);
+        QTest::newRow("Command1") << "Command1" << pixels(design::intro::ExitButton);
+        QTest::newRow("Image1") << "Image1" << pixels(design::intro::Picture);
     }
     void controlsArePlacedAndStacked()
     {
@@ -128,8 +115,8 @@ private slots:
                                            Qt::SmoothTransformation)
                                    .toImage()
                                    .convertToFormat(QImage::Format_RGB32);
-        const QRect left = devicePixels(image, pixels(10, 4650, 2500, 640));
-        const QRect right = devicePixels(image, pixels(5665, 4650, 2500, 640));
+        const QRect left = devicePixels(image, pixels(design::intro::ExitButton));
+        const QRect right = devicePixels(image, pixels(design::intro::EnterButton));
         int compared = 0;
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x) {
@@ -148,8 +135,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QColor>("colour");
         QTest::addColumn<QString>("picture");
-        QTest::newRow("exit") << "Command1" << Red << "RedLightPicture";
-        QTest::newRow("enter") << "Command2" << LightGreen << "GreenLightPicture";
+        QTest::newRow("exit") << "Command1" << qcolor(design::intro::ExitColour) << "RedLightPicture";
+        QTest::newRow("enter") << "Command2" << qcolor(design::intro::EnterColour) << "GreenLightPicture";
     }
     void theButtonsCoverThePanels()
     {
@@ -177,7 +164,7 @@ private slots:
         QCOMPARE(at.size(), QSize(32, 32));
         QVERIFY(std::abs((at.left() - r.left()) - (r.right() - at.right())) <= 1);
         QVERIFY(std::abs((at.top() - r.top()) - (r.bottom() - at.bottom())) <= 1);
-        const QImage icon = icon32(picture.toLatin1().constData());
+        const QImage icon = iconImage(picture.toLatin1().constData());
         int transparent = 0;
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x) {
@@ -223,18 +210,20 @@ private slots:
         }
         QCOMPARE(w->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(w->cursor().pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
-                 icon32(pointer.toLatin1().constData()));
+                 iconImage(pointer.toLatin1().constData()));
     }
 
     void theFocusOrder()
     {
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+        const QString first = QLatin1String(design::intro::FocusOrder[0]);
+        const QString second = QLatin1String(design::intro::FocusOrder[1]);
+        QCOMPARE(QApplication::focusWidget()->objectName(), first);
         press(intro, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command2"));
+        QCOMPARE(QApplication::focusWidget()->objectName(), second);
         press(intro, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+        QCOMPARE(QApplication::focusWidget()->objectName(), first);
         press(intro, Qt::Key_Backtab, Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command2"));
+        QCOMPARE(QApplication::focusWidget()->objectName(), second);
         QVERIFY(!f->toolkit.ended());
     }
 

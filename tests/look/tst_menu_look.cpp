@@ -11,7 +11,6 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGlyphRun>
-#include <QImageReader>
 #include <QRawFont>
 #include <QScreen>
 #include <QTextLayout>
@@ -19,36 +18,21 @@
 #include <map>
 
 using namespace vd::testing;
+namespace design = vd::design;
 using vd::qt::GraphicButton;
 
 namespace {
 
 constexpr int Edge = GraphicButton::Edge;
 
-struct Row {
-    int top;
-    int height;
-    QColor colour;
-};
-// The ten rows of the block, in twips, and their colours.
-const Row Rows[10] = {
-    {360, 345, Red},    {705, 345, Red},    {1050, 345, White}, {1395, 345, White}, {1740, 690, Blue},
-    {2430, 690, Blue},  {3120, 345, White}, {3465, 345, White}, {3810, 345, Red},   {4155, 345, Red},
-};
-
 QRect groupRect(int n)
 {
-    if (n == 61)
-        return pixels(9360, 360, 800, 2070);
-    if (n == 62)
-        return pixels(9360, 2430, 800, 2070);
-    const Row &row = Rows[(n - 1) % 10];
-    return pixels(360 + 1500 * ((n - 1) / 10), row.top, 1500, row.height);
+    return pixels(design::menu::group(n));
 }
 
 QColor groupColour(int n)
 {
-    return n > 60 ? Magenta : Rows[(n - 1) % 10].colour;
+    return qcolor(design::menu::groupColour(n));
 }
 
 QString commandName(int n)
@@ -127,18 +111,6 @@ QString inside(const QRectF &ink, const QRectF &area)
     return {};
 }
 
-QImage iconImage(const char *name)
-{
-    const vd::artwork::Entry *e = vd::artwork::find(name);
-    QImageReader reader(QStringLiteral(":/artwork/") + QString::fromUtf8(e->file.data(), e->file.size()));
-    do {
-        QImage image = reader.read();
-        if (image.width() == e->width)
-            return image.convertToFormat(QImage::Format_ARGB32);
-    } while (reader.jumpToNextImage());
-    return {};
-}
-
 // The most common colour of the device pixels in a logical rectangle.
 QColor mostCommon(const QImage &image, const QRect &logical)
 {
@@ -187,9 +159,10 @@ private slots:
     {
         QVERIFY(menu->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(menu->windowTitle(), QStringLiteral("Form2"));
-        QCOMPARE(menu->size(), QSize(700, 474));
-        QCOMPARE(menu->minimumSize(), QSize(700, 474));
-        QCOMPARE(menu->maximumSize(), QSize(700, 474));
+        const QSize size(design::toPixels(design::menu::Width), design::toPixels(design::menu::Height));
+        QCOMPARE(menu->size(), size);
+        QCOMPARE(menu->minimumSize(), size);
+        QCOMPARE(menu->maximumSize(), size);
         const QPoint screenCentre = menu->screen()->availableGeometry().center();
         QVERIFY2((menu->frameGeometry().center() - screenCentre).manhattanLength() <= 1,
                  qPrintable(QStringLiteral("window centre (%1, %2), screen centre (%3, %4)")
@@ -220,13 +193,13 @@ private slots:
         QTest::addColumn<QPoint>("probe");  // where the control is the topmost one
         for (int n = 1; n <= 62; ++n)
             QTest::newRow(qPrintable(commandName(n))) << commandName(n) << groupRect(n) << groupRect(n).center();
-        const QRect back = pixels(0, 6255, 5079, 800), exit = pixels(5400, 6255, 5079, 800);
+        const QRect back = pixels(design::menu::BackButton), exit = pixels(design::menu::ExitButton);
         QTest::newRow("Command63") << "Command63" << back << back.center();
         QTest::newRow("Command64") << "Command64" << exit << exit.center();
-        QTest::newRow("Frame1") << "Frame1" << pixels(0, 0, 10500, 6255) << QPoint(10, 10);
-        QTest::newRow("Label1") << "Label1" << pixels(840, 5700, 1575, 300) << QPoint(60, 385);
+        QTest::newRow("Frame1") << "Frame1" << pixels(design::menu::Frame) << QPoint(10, 10);
+        QTest::newRow("Label1") << "Label1" << pixels(design::menu::CaptionLine) << QPoint(60, 385);
         // The banner, under the caption line.
-        QTest::newRow("Image1") << "Image1" << pixels(360, 4560, 9800, 1575) << QPoint(400, 350);
+        QTest::newRow("Image1") << "Image1" << pixels(design::menu::Banner) << QPoint(400, 350);
     }
     void controlsArePlacedAndStacked()
     {
@@ -253,7 +226,7 @@ private slots:
             block = block.united(r);
             area += r.width() * r.height();
         }
-        QCOMPARE(block, QRect(QPoint(24, 24), QPoint(623, 299)));
+        QCOMPARE(block, pixels(design::menu::Block));
         QCOMPARE(area, 600 * 276);  // with the union's size: no gap, no overlap
         const QRect g61 = ProgramFixture::control("Form2", QStringLiteral("Command61"))->geometry();
         const QRect g62 = ProgramFixture::control("Form2", QStringLiteral("Command62"))->geometry();
@@ -393,7 +366,7 @@ private slots:
     void theCaptionLineLiesOverTheBanner()
     {
         const QImage image = grabbed(menu);
-        const QRect line(56, 380, 105, 20);
+        const QRect line = pixels(design::menu::CaptionLine);
         QCOMPARE(notAllOf(image, line, LightOrange), QString());
         QCOMPARE(ProgramFixture::labelText(), QString());
 
@@ -421,7 +394,9 @@ private slots:
     void theBackAndExitButtonsStandApart_data()
     {
         QTest::addColumn<QRect>("area");
-        QTest::newRow("gap between 63 and 64") << QRect(QPoint(339, 417), QPoint(359, 469));
+        const design::Twips back = design::menu::BackButton;
+        const design::Twips gap{back.right(), back.top, design::menu::BackExitGap, back.height};
+        QTest::newRow("gap between 63 and 64") << pixels(gap);
         QTest::newRow("below them") << QRect(QPoint(0, 470), QPoint(699, 473));
         QTest::newRow("right of 64") << QRect(QPoint(699, 417), QPoint(699, 473));
     }
@@ -435,8 +410,8 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QColor>("colour");
-        QTest::newRow("back") << "Command63" << Green;
-        QTest::newRow("exit") << "Command64" << Red;
+        QTest::newRow("back") << "Command63" << qcolor(design::menu::BackColour);
+        QTest::newRow("exit") << "Command64" << qcolor(design::menu::ExitColour);
     }
     void theBackAndExitButtonsShowTheirColours()
     {
@@ -577,8 +552,8 @@ private slots:
                                 .arg(whole.height())));
         QVERIFY(std::abs(ink.left() - (label->width() - ink.right())) <= 2);  // centred
         // The box stays light orange around the text, and keeps its place.
-        QCOMPARE(describe(mostCommon(with, label->rect())), describe(LightOrange));
-        QCOMPARE(label->geometry(), QRect(56, 380, 105, 20));
+        QCOMPARE(describe(mostCommon(with, label->rect())), describe(qcolor(design::menu::CaptionLineColour)));
+        QCOMPARE(label->geometry(), pixels(design::menu::CaptionLine));
     }
 
     void theFontsAreTheNamedOnesOrTheirStandIn_data()
@@ -728,16 +703,17 @@ private slots:
     // walks back.
     void theFocusOrder()
     {
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
-        for (int n = 2; n <= 64; ++n) {
+        const int first = design::menu::FocusFirst, last = design::menu::FocusLast;
+        QCOMPARE(QApplication::focusWidget()->objectName(), commandName(first));
+        for (int n = first + 1; n <= last; ++n) {
             press(menu, Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget()->objectName(), commandName(n));
         }
         press(menu, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+        QCOMPARE(QApplication::focusWidget()->objectName(), commandName(first));
         press(menu, Qt::Key_Backtab, Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command64"));
-        for (int n = 63; n >= 1; --n) {
+        QCOMPARE(QApplication::focusWidget()->objectName(), commandName(last));
+        for (int n = last - 1; n >= first; --n) {
             press(menu, Qt::Key_Backtab, Qt::ShiftModifier);
             QCOMPARE(QApplication::focusWidget()->objectName(), commandName(n));
         }

@@ -1,31 +1,17 @@
 // The artwork as the windows show it: pointer images, face pictures, the
 // stretched pictures and the window icons.
-#include "program_fixture.h"
+#include "look/look.h"
 
 #include "artwork/catalogue.h"
+#include "design.h"
 
-#include <QImageReader>
-
+using vd::testing::iconImage;
+using vd::testing::pictureImage;
 using vd::testing::ProgramFixture;
+using vd::testing::qcolor;
+namespace design = vd::design;
 
 namespace {
-
-// The 32 x 32 image of an icon, straight from the embedded file.
-QImage icon32(const QString &name)
-{
-    QImageReader reader(QStringLiteral(":/artwork/%1.ico").arg(name));
-    do {
-        QImage image = reader.read();
-        if (image.width() == 32)
-            return image.convertToFormat(QImage::Format_ARGB32);
-    } while (reader.jumpToNextImage());
-    return {};
-}
-
-QImage pictureFile(const char *file)
-{
-    return QImage(QStringLiteral(":/artwork/") + QLatin1String(file)).convertToFormat(QImage::Format_RGB32);
-}
 
 void enterMenu()
 {
@@ -88,12 +74,12 @@ private slots:
         }
         const QCursor cursor = w->cursor();
         QCOMPARE(cursor.shape(), Qt::BitmapCursor);
-        QCOMPARE(cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32), icon32(image));
+        QCOMPARE(cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32), iconImage(image.toStdString()));
         const vd::artwork::Entry *entry = vd::artwork::find(image.toStdString());
         QVERIFY(entry);
         QCOMPARE(cursor.hotSpot(), QPoint(entry->hotSpot.x, entry->hotSpot.y));
         // The hot spot is a pixel of the drawing, not of the transparent background.
-        QCOMPARE(qAlpha(icon32(image).pixel(cursor.hotSpot())), 255);
+        QCOMPARE(qAlpha(iconImage(image.toStdString()).pixel(cursor.hotSpot())), 255);
     }
 
     // Transparent pixels of a face picture show the face colour; the
@@ -104,10 +90,11 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("image");
         QTest::addColumn<QColor>("face");
-        QTest::newRow("intro exit") << false << "Command1" << "RedLightPicture" << QColor(255, 0, 0);
-        QTest::newRow("intro enter") << false << "Command2" << "GreenLightPicture" << QColor(192, 255, 192);
-        QTest::newRow("menu back") << true << "Command63" << "BackArrowPicture" << QColor(0, 128, 0);
-        QTest::newRow("menu exit") << true << "Command64" << "RedLightPicture" << QColor(255, 0, 0);
+        QTest::newRow("intro exit") << false << "Command1" << "RedLightPicture" << qcolor(design::intro::ExitColour);
+        QTest::newRow("intro enter") << false << "Command2" << "GreenLightPicture"
+                                     << qcolor(design::intro::EnterColour);
+        QTest::newRow("menu back") << true << "Command63" << "BackArrowPicture" << qcolor(design::menu::BackColour);
+        QTest::newRow("menu exit") << true << "Command64" << "RedLightPicture" << qcolor(design::menu::ExitColour);
     }
     void facePictures()
     {
@@ -121,7 +108,7 @@ private slots:
         QWidget *w = ProgramFixture::control(menu ? "Form2" : "Form1", control);
         QVERIFY(w);
         const QImage shown = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const QImage icon = icon32(image);
+        const QImage icon = iconImage(image.toStdString());
         QVERIFY(!icon.isNull());
         const QPoint at = findIcon(shown, icon);
         QVERIFY2(at.x() >= 0, "the face picture is not drawn whole anywhere on the button");
@@ -145,15 +132,15 @@ private slots:
     void largePictureFillsItsControl_data()
     {
         QTest::addColumn<bool>("menu");
-        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("image");
         QTest::addColumn<QSize>("size");
-        QTest::newRow("intro picture") << false << "IntroPicture.jpg" << QSize(545, 353);
-        QTest::newRow("banner") << true << "MenuBanner.bmp" << QSize(653, 105);
+        QTest::newRow("intro picture") << false << "IntroPicture" << QSize(545, 353);
+        QTest::newRow("banner") << true << "MenuBanner" << QSize(653, 105);
     }
     void largePictureFillsItsControl()
     {
         QFETCH(bool, menu);
-        QFETCH(QString, file);
+        QFETCH(QString, image);
         QFETCH(QSize, size);
         ProgramFixture f;
         if (menu)
@@ -162,7 +149,7 @@ private slots:
         QVERIFY(w);
         QCOMPARE(w->size(), size);
         const QImage shown = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const QImage source = pictureFile(file.toLatin1().constData());
+        const QImage source = pictureImage(image.toStdString());
         QVERIFY(source.size() != size);  // so the picture must be scaled, in both directions
         const QImage cropped = source.copy(0, 0, size.width(), size.height());
         long croppedDiff = 0, scaledDiff = 0;
@@ -197,7 +184,7 @@ private slots:
         QWidget *intro = ProgramFixture::window("Form1");
         QVERIFY(intro);
         const QIcon icon = intro->windowIcon();
-        QCOMPARE(icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32), icon32("IslandIcon"));
+        QCOMPARE(icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32), iconImage("IslandIcon"));
         QCOMPARE(icon.availableSizes().size(), qsizetype(2));
         enterMenu();
         QWidget *menu = ProgramFixture::window("Form2");

@@ -11,23 +11,23 @@ namespace artgen {
 
 namespace {
 
-constexpr int kWidth = 660;
-constexpr int kHeight = 149;
-constexpr double kPi = 3.14159265358979323846;
+constexpr int Width = 660;
+constexpr int Height = 149;
+constexpr double Pi = 3.14159265358979323846;
 
-const QColor kPanel(0xFF, 0xCC, 0x9A);
-const QColor kMargin(0xFF, 0xC0, 0x80);
-const QColor kLeftLine(0x3C, 0x28, 0x1E);
+const QColor Panel(0xFF, 0xCC, 0x9A);
+const QColor Margin(0xFF, 0xC0, 0x80);
+const QColor LeftLine(0x3C, 0x28, 0x1E);
 
-constexpr int kMarginTop = 4;
-constexpr int kMarginRight = 4;
-constexpr int kMarginBottom = 4;
-constexpr int kLeftLineWidth = 2;
+constexpr int MarginTop = 4;
+constexpr int MarginRight = 4;
+constexpr int MarginBottom = 4;
+constexpr int LeftLineWidth = 2;
 
 // The letters rise and fall: vertical offset at x.
 double wave(double x)
 {
-    return 6.5 * std::sin(2 * kPi * (x - 40) / 300.0);
+    return 6.5 * std::sin(2 * Pi * (x - 40) / 300.0);
 }
 
 QPainterPath warped(QPainterPath path)
@@ -101,24 +101,24 @@ void blur(QImage &img, int radius)
 
 QImage paintMenuBanner(const Fonts &fonts)
 {
-    QImage img(kWidth, kHeight, QImage::Format_RGB32);
-    img.fill(kMargin);
-    const QRect panel(kLeftLineWidth, kMarginTop, kWidth - kLeftLineWidth - kMarginRight,
-                      kHeight - kMarginTop - kMarginBottom);
+    QImage img(Width, Height, QImage::Format_RGB32);
+    img.fill(Margin);
+    const QRect panel(LeftLineWidth, MarginTop, Width - LeftLineWidth - MarginRight,
+                      Height - MarginTop - MarginBottom);
     {
         QPainter p(&img);
-        p.fillRect(QRect(0, 0, kLeftLineWidth, kHeight), kLeftLine);
-        p.fillRect(panel, kPanel);
+        p.fillRect(QRect(0, 0, LeftLineWidth, Height), LeftLine);
+        p.fillRect(panel, Panel);
     }
 
     // Tall letters: the line is stretched to the panel's height, then bent.
-    const QRectF box(16, 15, kWidth - 36, kHeight - 36);
+    const QRectF box(16, 15, Width - 36, Height - 36);
     const QPainterPath flat = fitPath(
         textPath(QStringLiteral("คำอธิบายกลุ่มชุดดินในประเทศไทย"), boldFont(fonts.serif, 100)), box, true);
     const QPainterPath title = warped(flat);
 
     const auto coverage = [&](const QPainterPath &path) {
-        QImage mask(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+        QImage mask(Width, Height, QImage::Format_ARGB32_Premultiplied);
         mask.fill(Qt::transparent);
         QPainter p(&mask);
         p.setRenderHint(QPainter::Antialiasing);
@@ -166,7 +166,7 @@ QImage paintMenuBanner(const Fonts &fonts)
             const double a = alphaAt(letters, x, y);
             if (a > 0) {
                 // Down the letters indigo to crimson, a little redder towards the right.
-                const Rgb base = letterColour((y + 0.5 - wave(x + 0.5) - top) / (bottom - top) + 0.06 * (x / double(kWidth) - 0.5));
+                const Rgb base = letterColour((y + 0.5 - wave(x + 0.5) - top) / (bottom - top) + 0.06 * (x / double(Width) - 0.5));
                 const double gx = (alphaAt(relief, x + 1, y) - alphaAt(relief, x - 1, y)) * 2.2;
                 const double gy = (alphaAt(relief, x, y + 1) - alphaAt(relief, x, y - 1)) * 2.2;
                 const double n = std::sqrt(gx * gx + gy * gy + 1);

@@ -8,8 +8,8 @@ namespace artgen {
 
 namespace {
 
-constexpr int kHeaderBytes = 40;
-constexpr int kPaletteBytes = 16 * 4;
+constexpr int HeaderBytes = 40;
+constexpr int PaletteBytes = 16 * 4;
 
 int colourStride(int size) { return ((size * 4 + 31) / 32) * 4; }
 int maskStride(int size) { return ((size + 31) / 32) * 4; }
@@ -21,7 +21,7 @@ QByteArray encodeImage(const IconImage &img)
     const int maskBytes = maskStride(n) * n;
 
     QByteArray out;
-    put32(out, kHeaderBytes);
+    put32(out, HeaderBytes);
     put32(out, quint32(n));
     put32(out, quint32(2 * n)); // colour bits and mask together
     put16(out, 1);              // planes

@@ -13,20 +13,20 @@ namespace artgen {
 
 namespace {
 
-constexpr int kWidth = 582;
-constexpr int kHeight = 416;
+constexpr int Width = 582;
+constexpr int Height = 416;
 
 // The intro window's picture control, in twips: the picture is stretched over
 // it, and its two buttons stand on the picture's bottom corners.
-constexpr int kControlWidthTwips = 8175;
-constexpr int kControlHeightTwips = 5295;
+constexpr int ControlWidthTwips = 8175;
+constexpr int ControlHeightTwips = 5295;
 struct TwipsRect {
     int left, top, width, height;
 };
-constexpr TwipsRect kExitButton{10, 4650, 2500, 640};
-constexpr TwipsRect kEnterButton{5665, 4650, 2500, 640};
+constexpr TwipsRect ExitButton{10, 4650, 2500, 640};
+constexpr TwipsRect EnterButton{5665, 4650, 2500, 640};
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double Pi = 3.14159265358979323846;
 
 QColor lerp(const QColor &a, const QColor &b, double t)
 {
@@ -37,19 +37,19 @@ QColor lerp(const QColor &a, const QColor &b, double t)
 
 // --- Sky and mountain, pixel by pixel ---------------------------------------
 
-constexpr double kPeakX = 402;
-constexpr double kRimY = 112;
-constexpr double kCrater = 22;
+constexpr double PeakX = 402;
+constexpr double RimY = 112;
+constexpr double Crater = 22;
 
 double mountainTop(double x)
 {
-    const double d = std::abs(x - kPeakX);
-    if (d < kCrater)
-        return kRimY + 3.0 * (1 - (d / kCrater) * (d / kCrater)) + 1.5 * (fbm(x / 6, 0.5, 2, 11) - 0.5);
-    const double w = x < kPeakX ? 150 : 118;
-    const double s = d - kCrater;
+    const double d = std::abs(x - PeakX);
+    if (d < Crater)
+        return RimY + 3.0 * (1 - (d / Crater) * (d / Crater)) + 1.5 * (fbm(x / 6, 0.5, 2, 11) - 0.5);
+    const double w = x < PeakX ? 150 : 118;
+    const double s = d - Crater;
     const double rough = (fbm(x / 22, 3.5, 4, 12) - 0.5) * 9 * (1 - std::exp(-s / 40));
-    return kRimY + 240 * (1 - std::exp(-s / w)) + rough;
+    return RimY + 240 * (1 - std::exp(-s / w)) + rough;
 }
 
 double foothillTop(double x)
@@ -73,23 +73,23 @@ QColor skyColour(int x, int y)
 QColor mountainColour(int x, int y, double top)
 {
     // Gullies run from the summit down the slopes.
-    const double radial = (x - kPeakX) / (y - kRimY + 30.0);
+    const double radial = (x - PeakX) / (y - RimY + 30.0);
     const double gully = fbm(radial * 9.0, y / 85.0, 4, 41);
     const double fine = fbm(radial * 30.0, y / 25.0, 3, 43);
-    const double lit = 0.5 + 0.5 * std::tanh((kPeakX - 10 - x) / 45.0);
+    const double lit = 0.5 + 0.5 * std::tanh((PeakX - 10 - x) / 45.0);
     const double depth = y - top;
 
     QColor rock = lerp(QColor(62, 66, 92), QColor(118, 116, 134), lit * (0.75 + 0.5 * fine));
     rock = lerp(rock, QColor(40, 42, 60), (1 - gully) * 0.35);
 
-    const double snowLine = kRimY + 34 + 88 * gully + 18 * (fine - 0.5);
+    const double snowLine = RimY + 34 + 88 * gully + 18 * (fine - 0.5);
     const double snow = 1 - smoothstep(snowLine - 3, snowLine + 3, y);
     QColor snowColour = lerp(QColor(176, 190, 218), QColor(250, 251, 255), lit * 0.8 + 0.2 * fine);
     QColor c = lerp(rock, snowColour, snow);
     // A touch of darker rim along the summit edge, then haze with distance down the slope.
     if (depth < 1.5)
         c = lerp(c, QColor(120, 130, 160), 0.3);
-    const double haze = std::clamp((y - kRimY) / 260.0, 0.0, 1.0) * 0.45;
+    const double haze = std::clamp((y - RimY) / 260.0, 0.0, 1.0) * 0.45;
     return lerp(c, QColor(150, 176, 205), haze);
 }
 
@@ -102,9 +102,9 @@ QColor foothillColour(int x, int y, double top)
 
 void paintLandscape(QImage &img)
 {
-    for (int y = 0; y < kHeight; ++y) {
+    for (int y = 0; y < Height; ++y) {
         auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
-        for (int x = 0; x < kWidth; ++x) {
+        for (int x = 0; x < Width; ++x) {
             const double mt = mountainTop(x + 0.5);
             const double ft = foothillTop(x + 0.5);
             QColor c;
@@ -134,19 +134,19 @@ double forestTop(double x)
 void paintForest(QPainter &p)
 {
     QPainterPath ground;
-    ground.moveTo(0, kHeight);
-    for (int x = 0; x <= kWidth; x += 2)
+    ground.moveTo(0, Height);
+    for (int x = 0; x <= Width; x += 2)
         ground.lineTo(x, forestTop(x) + 8);
-    ground.lineTo(kWidth, kHeight);
+    ground.lineTo(Width, Height);
     ground.closeSubpath();
     p.fillPath(ground, QColor(12, 28, 16));
 
     int row = 0;
-    for (double y = 304; y < kHeight + 14; y += 6.5, ++row) {
+    for (double y = 304; y < Height + 14; y += 6.5, ++row) {
         const double nearness = std::clamp((y - 304) / 110.0, 0.0, 1.0);
         const QColor far(52, 78, 70);
         const QColor near(14, 36, 20);
-        for (double x = -12 + 5 * hashUnit(row, 0, 62); x < kWidth + 12; x += 7 + 5 * hashUnit(int(x), row, 63)) {
+        for (double x = -12 + 5 * hashUnit(row, 0, 62); x < Width + 12; x += 7 + 5 * hashUnit(int(x), row, 63)) {
             const double cy = y + 4 * (hashUnit(int(x), row, 64) - 0.5);
             if (cy < forestTop(x))
                 continue;
@@ -179,9 +179,9 @@ void paintGrass(QPainter &p)
         const double h = 90 + 140 * hashUnit(i, 2, 72);
         const double lean = (hashUnit(i, 3, 73) - 0.35) * 90;
         QPainterPath blade;
-        blade.moveTo(bx - 2.5, kHeight + 2);
-        blade.quadTo(bx + lean * 0.3, kHeight - h * 0.6, bx + lean, kHeight - h);
-        blade.quadTo(bx + lean * 0.3 + 1.5, kHeight - h * 0.6, bx + 2.5, kHeight + 2);
+        blade.moveTo(bx - 2.5, Height + 2);
+        blade.quadTo(bx + lean * 0.3, Height - h * 0.6, bx + lean, Height - h);
+        blade.quadTo(bx + lean * 0.3 + 1.5, Height - h * 0.6, bx + 2.5, Height + 2);
         p.setPen(Qt::NoPen);
         p.setBrush(lerp(QColor(34, 58, 24), QColor(96, 112, 52), hashUnit(i, 4, 74)));
         p.drawPath(blade);
@@ -190,8 +190,8 @@ void paintGrass(QPainter &p)
         const double bx = -8 + 175 * hashUnit(i, 1, 81);
         const double topY = 105 + 120 * hashUnit(i, 2, 82) + (bx > 120 ? 50 : 0);
         const double lean = (hashUnit(i, 3, 83) - 0.4) * 40;
-        const QPointF base(bx, kHeight + 4);
-        const QPointF ctl(bx + lean * 0.2, (kHeight + topY) / 2);
+        const QPointF base(bx, Height + 4);
+        const QPointF ctl(bx + lean * 0.2, (Height + topY) / 2);
         const QPointF tip(bx + lean, topY);
         QPainterPath stalk;
         stalk.moveTo(base);
@@ -202,14 +202,14 @@ void paintGrass(QPainter &p)
 
         // The plume: fine strands along the top of the stalk, drooping to both sides.
         const double plumeLength = 70 + 40 * hashUnit(i, 4, 84);
-        const double total = kHeight + 4 - topY;
+        const double total = Height + 4 - topY;
         const int strands = 170;
         for (int s = 0; s < strands; ++s) {
             const double t = 1 - (plumeLength / total) * (s / double(strands)) * (0.9 + 0.1 * hashUnit(i, s, 85));
             const QPointF at = stalk.pointAtPercent(std::clamp(t, 0.0, 1.0));
             const double side = (s % 2 == 0) ? 1 : -1;
             const double along = 1 - (1 - t) * total / plumeLength;  // 1 at the tip
-            const double len = (8 + 18 * hashUnit(i, s, 86)) * (0.55 + 0.45 * std::sin(kPi * std::clamp(along * 0.9 + 0.1, 0.0, 1.0)));
+            const double len = (8 + 18 * hashUnit(i, s, 86)) * (0.55 + 0.45 * std::sin(Pi * std::clamp(along * 0.9 + 0.1, 0.0, 1.0)));
             const double angle = side * (0.35 + 0.9 * hashUnit(i, s, 87));
             const QPointF end(at.x() + std::sin(angle) * len, at.y() - std::cos(angle) * len * 0.6 + len * 0.55);
             QPainterPath strand;
@@ -274,7 +274,7 @@ void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
     const QPointF sun(c.x() + 33, c.y() - 33);
     p.drawEllipse(sun, 8, 8);
     for (int k = 0; k < 8; ++k) {
-        const double a = kPi * k / 4;
+        const double a = Pi * k / 4;
         p.drawLine(sun + QPointF(std::cos(a) * 11.5, std::sin(a) * 11.5), sun + QPointF(std::cos(a) * 15, std::sin(a) * 15));
     }
     p.drawLine(QPointF(c.x() - inner, gy), QPointF(c.x() + inner, gy));
@@ -337,7 +337,7 @@ void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
 void paintTitle(QPainter &p, const Fonts &fonts)
 {
     const QPainterPath title = fitPath(textPath(QStringLiteral("คำอธิบายกลุ่มชุดดิน"), boldFont(fonts.serif, 100)),
-                                       QRectF(24, 6, kWidth - 48, 96));
+                                       QRectF(24, 6, Width - 48, 96));
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(60, 20, 10, 90), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(title.translated(2, 3));
@@ -410,8 +410,8 @@ void paintEye(QPainter &p, QPointF c, double w, double h)
 
 void paintPanels(QPainter &p, const Fonts &fonts)
 {
-    const QRect exitPanel = coveredPixels(kExitButton.left, kExitButton.top, kExitButton.width, kExitButton.height);
-    const QRect enterPanel = coveredPixels(kEnterButton.left, kEnterButton.top, kEnterButton.width, kEnterButton.height);
+    const QRect exitPanel = coveredPixels(ExitButton.left, ExitButton.top, ExitButton.width, ExitButton.height);
+    const QRect enterPanel = coveredPixels(EnterButton.left, EnterButton.top, EnterButton.width, EnterButton.height);
     const QFont font = boldFont(fonts.sans, 40);
 
     paintPanel(p, exitPanel, QColor(28, 64, 200));
@@ -451,16 +451,16 @@ QRect coveredPixels(int leftTwips, int topTwips, int widthTwips, int heightTwips
     // pixels that lie wholly inside the button.
     const auto ceilDiv = [](long a, long b) { return int((a + b - 1) / b); };
     const auto floorDiv = [](long a, long b) { return int(a / b); };
-    const int left = ceilDiv(long(leftTwips) * kWidth, kControlWidthTwips);
-    const int right = floorDiv(long(leftTwips + widthTwips) * kWidth, kControlWidthTwips);
-    const int top = ceilDiv(long(topTwips) * kHeight, kControlHeightTwips);
-    const int bottom = floorDiv(long(topTwips + heightTwips) * kHeight, kControlHeightTwips);
+    const int left = ceilDiv(long(leftTwips) * Width, ControlWidthTwips);
+    const int right = floorDiv(long(leftTwips + widthTwips) * Width, ControlWidthTwips);
+    const int top = ceilDiv(long(topTwips) * Height, ControlHeightTwips);
+    const int bottom = floorDiv(long(topTwips + heightTwips) * Height, ControlHeightTwips);
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
 QImage paintIntroPicture(const Fonts &fonts)
 {
-    QImage img(kWidth, kHeight, QImage::Format_RGB32);
+    QImage img(Width, Height, QImage::Format_RGB32);
     paintLandscape(img);
     {
         QPainter p(&img);
@@ -473,7 +473,7 @@ QImage paintIntroPicture(const Fonts &fonts)
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
         paintTitle(p, fonts);
-        paintEmblem(p, fonts, QPointF(kWidth / 2.0, 214), 74);
+        paintEmblem(p, fonts, QPointF(Width / 2.0, 214), 74);
         paintPanels(p, fonts);
     }
     img.setDotsPerMeterX(3780);

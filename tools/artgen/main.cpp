@@ -26,7 +26,7 @@
 
 namespace {
 
-const char *const kIcons[] = {"IslandIcon",  "ForwardPointer",   "GreenLightPicture", "StopPointer",
+const char *const Icons[] = {"IslandIcon",  "ForwardPointer",   "GreenLightPicture", "StopPointer",
                               "RedLightPicture", "BackPointer", "BackArrowPicture",  "HandPointer"};
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -136,7 +136,7 @@ int main(int argc, char **argv)
         if (!previewDir.isEmpty())
             QDir().mkpath(previewDir);
 
-        for (const char *icon : kIcons) {
+        for (const char *icon : Icons) {
             const QString name = QString::fromLatin1(icon);
             const artgen::IconDrawing drawing = artgen::readPixelGrid(pixels + u'/' + name + QStringLiteral(".txt"));
             if (drawing.images.size() != 2 || drawing.images[0].size != 32 || drawing.images[1].size != 16)

@@ -216,7 +216,7 @@ Outcome writeSampleDocuments(const std::string &folder)
     const mode_t mask = ::umask(0);
     ::umask(mask);
     const mode_t mode = 0666 & ~mask;
-    for (int group = 1; group <= kGroupCount; ++group) {
+    for (int group = 1; group <= GroupCount; ++group) {
         failure.clear();
         switch (writeOne(folder, group, mode, failure)) {
         case Placed::Written:

@@ -10,7 +10,7 @@
 
 namespace vd::sampledocs {
 
-inline constexpr int kGroupCount = 62;
+inline constexpr int GroupCount = 62;
 
 // "vdN.doc"
 std::string fileName(int group);

@@ -1,0 +1,123 @@
+#include "table.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+namespace vd::bench {
+
+namespace {
+
+std::string fixed(double v, int decimals)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v);
+    return buffer;
+}
+
+std::string signedFixed(double v, int decimals)
+{
+    return (v >= 0 ? "+" : "") + fixed(v, decimals);
+}
+
+} // namespace
+
+std::string table(const Figures &f, const Options &o)
+{
+    struct Row {
+        std::string measure, velodane, floor, goal, verdict;
+    };
+    std::vector<Row> rows;
+    auto row = [&](const char *phase, std::string measure, std::string velodane, std::string floor, std::string goal,
+                   bool ok, const std::string &how = {}) {
+        if (!o.wants(phase))
+            rows.push_back({std::move(measure), "—", "—", std::move(goal), "not measured"});
+        else
+            rows.push_back({std::move(measure), std::move(velodane), std::move(floor), std::move(goal),
+                            std::string(ok ? "met" : "MISSED") + (how.empty() ? "" : ", " + how)});
+    };
+    const std::string n = "median of ";
+
+    const double ratio = f.startupMs[0] / f.startupMs[1];
+    row("startup", "Start to first painted intro window, whole process (" + n + std::to_string(o.runs) + ")",
+        fixed(f.startupMs[0], 1) + " ms", fixed(f.startupMs[1], 1) + " ms", "≤ 1.10 × floor", ratio <= 1.10,
+        fixed(ratio, 2) + " × floor");
+    row("timings", "Enter: intro to menu painted, warm (" + n + std::to_string(o.switches) + ")",
+        fixed(f.enterMs[0], 2) + " ms", fixed(f.enterMs[1], 2) + " ms", "≤ 3 ms", f.enterMs[0] <= 3);
+    row("timings", "Back: menu to intro painted, warm (" + n + std::to_string(o.switches) + ")",
+        fixed(f.backMs[0], 2) + " ms", fixed(f.backMs[1], 2) + " ms", "≤ 2 ms", f.backMs[0] <= 2);
+    row("timings", "Pointer movement onto a group button, caption line repainted (" + n + std::to_string(o.moves) + ")",
+        fixed(f.moveUs[0], 1) + " µs", fixed(f.moveUs[1], 1) + " µs", "≤ 20 µs", f.moveUs[0] <= 20);
+    row("timings", "Group click, viewer started: window blocked (" + n + std::to_string(o.clicks) + ")",
+        fixed(f.clickMs[0], 2) + " ms", fixed(f.clickMs[1], 2) + " ms", "≤ 2 ms", f.clickMs[0] <= 2);
+    const double above = f.hwmMiB[0] - f.hwmMiB[1];
+    row("memory",
+        "Peak resident memory (VmHWM), whole process, after enter, ten group clicks and back (" + n +
+            std::to_string(o.memoryRuns) + ")",
+        fixed(f.hwmMiB[0], 1) + " MiB", fixed(f.hwmMiB[1], 1) + " MiB", "≤ floor + 5 MiB", above <= 5,
+        signedFixed(above, 1) + " MiB; " + signedFixed(f.hwmMiB[0] - f.hwmTextFloorMiB, 1) +
+            " MiB over the floor drawing one Thai caption, " + fixed(f.hwmTextFloorMiB, 1) + " MiB");
+    const std::string after = " after " + std::to_string(o.cycles) + " enter/back cycles and " +
+                              std::to_string(o.enduranceClicks) + " group clicks";
+    row("growth", "Resident memory growth" + after,
+        signedFixed(f.growthMiB[0], 2) + " MiB (heap " + signedFixed(f.heapGrowthKiB[0], 0) + " KiB)",
+        signedFixed(f.growthMiB[1], 2) + " MiB (heap " + signedFixed(f.heapGrowthKiB[1], 0) + " KiB)", "≤ 1 MiB",
+        f.growthMiB[0] <= 1);
+    row("growth", "Open descriptors, growth" + after, signedFixed(f.descriptors[0], 0),
+        signedFixed(f.descriptors[1], 0), "0", f.descriptors[0] <= 0);
+    row("growth", "Child processes, growth" + after, signedFixed(f.children[0], 0), signedFixed(f.children[1], 0), "0",
+        f.children[0] <= 0);
+
+    // Column widths in characters, not bytes (µ, ≤, × and — are multibyte).
+    auto width = [](const std::string &s) {
+        std::size_t count = 0;
+        for (unsigned char c : s)
+            count += (c & 0xC0) != 0x80;
+        return count;
+    };
+    const Row head{"Measure", "Velodane", "Floor", "Goal", "Result"};
+    std::size_t w[5] = {};
+    auto cells = [](const Row &r) {
+        return std::array<const std::string *, 5>{&r.measure, &r.velodane, &r.floor, &r.goal, &r.verdict};
+    };
+    auto widen = [&](const Row &r) {
+        for (int i = 0; i < 5; ++i)
+            w[i] = std::max(w[i], width(*cells(r)[i]));
+    };
+    widen(head);
+    for (const Row &r : rows)
+        widen(r);
+    auto line = [&](const Row &r) {
+        std::string text = "|";
+        for (int i = 0; i < 5; ++i) {
+            const std::string &cell = *cells(r)[i];
+            const std::string pad(w[i] - width(cell), ' ');
+            text += " " + ((i == 1 || i == 2) ? pad + cell : cell + pad) + " |";
+        }
+        return text + "\n";
+    };
+    std::string out = line(head);
+    out += "|" + std::string(w[0] + 2, '-') + "|" + std::string(w[1] + 1, '-') + ":|" + std::string(w[2] + 1, '-') +
+           ":|" + std::string(w[3] + 2, '-') + "|" + std::string(w[4] + 2, '-') + "|\n";
+    for (const Row &r : rows)
+        out += line(r);
+    return out;
+}
+
+std::string platformDescription(const Environment &env)
+{
+    auto get = [&](const char *k) {
+        auto it = env.find(k);
+        return it == env.end() ? std::string() : it->second;
+    };
+    const std::string qpa = get("QT_QPA_PLATFORM");
+    if (!qpa.empty())
+        return qpa;
+    if (!get("WAYLAND_DISPLAY").empty())
+        return "wayland (" + get("WAYLAND_DISPLAY") + ")";
+    // scripts/bench names the display server it started.
+    const std::string server = get("VELODANE_BENCH_SERVER");
+    return "xcb on " + (server.empty() ? std::string("display") : server) + " " + get("DISPLAY");
+}
+
+} // namespace vd::bench
