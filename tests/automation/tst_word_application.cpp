@@ -59,6 +59,8 @@ QByteArray fakeViewerScript(const QString &records, const QString &waitFor = {})
                         "out='" +
                         QFile::encodeName(records) +
                         "'\n"
+                        "stdout=$(readlink /proc/$$/fd/1)\n"
+                        "stderr=$(readlink /proc/$$/fd/2)\n"
                         "exec > \"$out/part.$$\"\n";
     if (!waitFor.isEmpty()) {
         script += "n=0\n"
@@ -73,6 +75,7 @@ QByteArray fakeViewerScript(const QString &records, const QString &waitFor = {})
               "echo \"argc=$#\"\n"
               "for a in \"$@\"; do printf 'arg=%s\\n' \"$a\"; done\n"
               "printf 'stdin=%s\\n' \"$(readlink /proc/self/fd/0)\"\n"
+              "printf 'stdout=%s\\nstderr=%s\\n' \"$stdout\" \"$stderr\"\n"
               "printf 'fds=%s\\n' \"$(ls /proc/self/fd | sort -n | tr '\\n' ' ')\"\n"
               "exec >&-\n"
               "mv \"$out/part.$$\" \"$out/rec.$$\"\n";
@@ -80,7 +83,7 @@ QByteArray fakeViewerScript(const QString &records, const QString &waitFor = {})
 }
 
 struct Record {
-    QString ppid, program, stdinTarget, fds, released;
+    QString ppid, program, stdinTarget, stdoutTarget, stderrTarget, fds, released;
     QStringList args;
     int argc = -1;
 };
@@ -104,6 +107,10 @@ Record parseRecord(const QString &path)
             r.args << value;
         else if (key == "stdin")
             r.stdinTarget = value;
+        else if (key == "stdout")
+            r.stdoutTarget = value;
+        else if (key == "stderr")
+            r.stderrTarget = value;
         else if (key == "fds")
             r.fds = value.trimmed();
         else if (key == "released")
@@ -628,6 +635,10 @@ void TestWordApplication::launchedArguments()
     QCOMPARE(r.argc, static_cast<int>(expected.size()));
     QCOMPARE(r.args, expected);
     QCOMPARE(r.stdinTarget, QString("/dev/null"));
+    // Nothing the viewer or what it leaves behind writes reaches our
+    // terminal or holds a pipe of ours open.
+    QCOMPARE(r.stdoutTarget, QString("/dev/null"));
+    QCOMPARE(r.stderrTarget, QString("/dev/null"));
     // 0, 1 and 2, and ls's own handle on /proc/self/fd.
     QCOMPARE(r.fds, QString("0 1 2 3"));
     QVERIFY(!r.ppid.isEmpty());
@@ -738,6 +749,10 @@ void TestWordApplication::noZombieNoLeak()
         QCOMPARE(r.args.last(), sandbox.documentOnDisk());
         QCOMPARE(r.fds, QString("0 1 2 3"));
         QCOMPARE(r.stdinTarget, QString("/dev/null"));
+        // Nothing the viewer or what it leaves behind writes reaches our
+        // terminal or holds a pipe of ours open.
+        QCOMPARE(r.stdoutTarget, QString("/dev/null"));
+        QCOMPARE(r.stderrTarget, QString("/dev/null"));
         QVERIFY(!r.ppid.isEmpty() && r.ppid != self);
     }
     // The viewers have ended by now; none of them was left to us.
