@@ -169,143 +169,51 @@ void TestPosixStart::descriptors()
 
 void TestPosixStart::environment_data()
 {
-    // The states of XDG_RUNTIME_DIR's folder ("unset", "empty", "private":
-    // mode 0700, "open": 0755, "missing", "file") and of the session's
-    // runtime folder <root>/<uid> ("none", "private", "open"); whether the
-    // private folders hold a bus socket; DBUS_SESSION_BUS_ADDRESS and TMPDIR
-    // before ("-" for unset).
-    QTest::addColumn<QString>("runtime");
-    QTest::addColumn<QString>("session");
-    QTest::addColumn<bool>("busSocket");
-    QTest::addColumn<QString>("bus");
-    QTest::addColumn<QString>("tmpdir");
-    // While the toolkit starts: XDG_RUNTIME_DIR ("@runtime", "@session", "-",
-    // "=" as before), TMPDIR ("=" as before), DBUS_SESSION_BUS_ADDRESS; then
-    // XDG_RUNTIME_DIR and TMPDIR once it has started.
-    QTest::addColumn<QString>("runtimeDuring");
-    QTest::addColumn<QString>("tmpdirDuring");
-    QTest::addColumn<QString>("busDuring");
-    QTest::addColumn<QString>("runtimeAfter");
-    QTest::addColumn<QString>("tmpdirAfter");
-
-    QTest::newRow("session as it should be") << "private"
-                                             << "none" << true << "unix:path=/x"
-                                             << "/t"
-                                             << "="
-                                             << "="
-                                             << "unix:path=/x"
-                                             << "="
-                                             << "=";
-    QTest::newRow("runtime folder, its bus socket, no address") << "private"
-                                                                << "none" << true << "-"
-                                                                << "/t"
-                                                                << "="
-                                                                << "="
-                                                                << "-"
-                                                                << "="
-                                                                << "=";
-    QTest::newRow("runtime folder without a bus") << "private"
-                                                  << "none" << false << "-"
-                                                  << "-"
-                                                  << "="
-                                                  << "="
-                                                  << "disabled:"
-                                                  << "="
-                                                  << "=";
-    QTest::newRow("empty bus address") << "private"
-                                       << "none" << false << ""
-                                       << "-"
-                                       << "="
-                                       << "="
-                                       << "disabled:"
-                                       << "="
-                                       << "=";
-    QTest::newRow("unset, the session's folder used") << "unset"
-                                                      << "private" << true << "-"
-                                                      << "/t"
-                                                      << "@session"
-                                                      << "="
-                                                      << "-"
-                                                      << "@session"
-                                                      << "=";
-    QTest::newRow("empty, the session's folder used") << "empty"
-                                                      << "private" << false << "-"
-                                                      << "/t"
-                                                      << "@session"
-                                                      << "="
-                                                      << "disabled:"
-                                                      << "@session"
-                                                      << "=";
-    QTest::newRow("unset, no session folder") << "unset"
-                                              << "none" << false << "-"
-                                              << "/t"
-                                              << "-"
-                                              << "/dev/null"
-                                              << "disabled:"
-                                              << "-"
-                                              << "/t";
-    QTest::newRow("unset, no session folder, no TMPDIR") << "unset"
-                                                         << "none" << false << "-"
-                                                         << "-"
-                                                         << "-"
-                                                         << "/dev/null"
-                                                         << "disabled:"
-                                                         << "-"
-                                                         << "-";
-    QTest::newRow("unset, the session's folder open to others") << "unset"
-                                                                << "open" << false << "unix:path=/x"
-                                                                << "/t"
-                                                                << "-"
-                                                                << "/dev/null"
-                                                                << "unix:path=/x"
-                                                                << "-"
-                                                                << "/t";
-    QTest::newRow("missing folder, which Qt would make") << "missing"
-                                                         << "none" << false << "-"
-                                                         << "/t"
-                                                         << "-"
-                                                         << "/dev/null"
-                                                         << "disabled:"
-                                                         << "="
-                                                         << "/t";
-    QTest::newRow("folder open to others") << "open"
-                                           << "private" << false << "-"
-                                           << "/t"
-                                           << "@session"
-                                           << "="
-                                           << "disabled:"
-                                           << "@session"
-                                           << "=";
-    QTest::newRow("a file, not a folder") << "file"
-                                          << "none" << false << "-"
-                                          << "-"
-                                          << "-"
-                                          << "/dev/null"
-                                          << "disabled:"
-                                          << "="
-                                          << "-";
+    // Each row, in words separated by blanks ("-" for unset):
+    //   before: XDG_RUNTIME_DIR's folder ("unset", "empty", "private": mode
+    //           0700, "open": 0755, "missing", "file"), the session's
+    //           folder <root>/<uid> ("none", "private", "open"), "bus" when
+    //           the private folders hold a bus socket else "nobus",
+    //           DBUS_SESSION_BUS_ADDRESS ("''" for empty), TMPDIR;
+    //   during: XDG_RUNTIME_DIR ("=" as before when it was set,
+    //           "@session"), TMPDIR and DBUS_SESSION_BUS_ADDRESS while the
+    //           toolkit starts;
+    //   after:  XDG_RUNTIME_DIR and TMPDIR once it has started.
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("during");
+    QTest::addColumn<QString>("after");
+    auto row = [](const char *name, const char *before, const char *during, const char *after) {
+        QTest::newRow(name) << before << during << after;
+    };
+    row("session as it should be", "private none bus unix:path=/x /t", "= /t unix:path=/x", "= /t");
+    row("its bus socket, no address", "private none bus - /t", "= /t -", "= /t");
+    row("runtime folder without a bus", "private none nobus - -", "= - disabled:", "= -");
+    row("empty bus address", "private none nobus '' -", "= - disabled:", "= -");
+    row("unset, the session's folder", "unset private bus - /t", "@session /t -", "@session /t");
+    row("empty, the session's folder", "empty private nobus - /t", "@session /t disabled:", "@session /t");
+    row("unset, no session folder", "unset none nobus - /t", "- /dev/null disabled:", "- /t");
+    row("unset, no session folder, no TMPDIR", "unset none nobus - -", "- /dev/null disabled:", "- -");
+    row("the session's folder open to others", "unset open nobus unix:path=/x /t", "- /dev/null unix:path=/x", "- /t");
+    row("missing folder, which Qt would make", "missing none nobus - /t", "- /dev/null disabled:", "= /t");
+    row("folder open to others", "open private nobus - /t", "@session /t disabled:", "@session /t");
+    row("a file, not a folder", "file none nobus - -", "- /dev/null disabled:", "= -");
 }
 
 void TestPosixStart::environment()
 {
-    QFETCH(QString, runtime);
-    QFETCH(QString, session);
-    QFETCH(bool, busSocket);
-    QFETCH(QString, bus);
-    QFETCH(QString, tmpdir);
-    QFETCH(QString, runtimeDuring);
-    QFETCH(QString, tmpdirDuring);
-    QFETCH(QString, busDuring);
-    QFETCH(QString, runtimeAfter);
-    QFETCH(QString, tmpdirAfter);
+    QFETCH(QString, before);
+    QFETCH(QString, during);
+    QFETCH(QString, after);
+    const QStringList given = before.split(' ');
+    const QString runtime = given[0], session = given[1], bus = given[3] == "''" ? "" : given[3], tmpdir = given[4];
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString runtimePath = dir.path() + "/runtime";
     const QString sessionRoot = dir.path() + "/run-user";
     const QString sessionPath = sessionRoot + "/" + QString::number(::geteuid());
-    QVERIFY(makeFolder(runtimePath, runtime, busSocket));
-    QVERIFY(makeFolder(sessionPath, session, busSocket));
+    QVERIFY(makeFolder(runtimePath, runtime, given[2] == "bus"));
+    QVERIFY(makeFolder(sessionPath, session, given[2] == "bus"));
 
     auto set = [](const char *name, const QString &value) {
         if (value == "-")
@@ -317,22 +225,19 @@ void TestPosixStart::environment()
     set("TMPDIR", tmpdir);
     set("DBUS_SESSION_BUS_ADDRESS", bus);
     const QString runtimeBefore = current("XDG_RUNTIME_DIR");
-
-    auto expand = [&](QString value, const QString &before) {
-        if (value == "=")
-            return before;
-        return value.replace("@runtime", runtimePath).replace("@session", sessionPath);
+    // The variables now, in the words of the row.
+    auto now = [&](int count) {
+        QStringList words{current("XDG_RUNTIME_DIR"), current("TMPDIR"), current("DBUS_SESSION_BUS_ADDRESS")};
+        if (runtimeBefore.startsWith('/') && words[0] == runtimeBefore)
+            words[0] = "=";
+        return words.mid(0, count).join(' ').replace(sessionPath, "@session");
     };
 
     const vd::posix::ToolkitStart start = vd::posix::preventUnaskedSideEffects(sessionRoot.toStdString());
-    QCOMPARE(current("XDG_RUNTIME_DIR"), expand(runtimeDuring, runtimeBefore));
-    QCOMPARE(current("TMPDIR"), expand(tmpdirDuring, tmpdir));
-    QCOMPARE(current("DBUS_SESSION_BUS_ADDRESS"), busDuring);
-
+    QCOMPARE(now(3), during);
     vd::posix::toolkitStarted(start);
-    QCOMPARE(current("XDG_RUNTIME_DIR"), expand(runtimeAfter, runtimeBefore));
-    QCOMPARE(current("TMPDIR"), expand(tmpdirAfter, tmpdir));
-    QCOMPARE(current("DBUS_SESSION_BUS_ADDRESS"), busDuring);
+    QCOMPARE(now(2), after);
+    QCOMPARE(current("DBUS_SESSION_BUS_ADDRESS"), during.section(' ', 2)); // kept for the whole run
     // Nothing was made in the folders looked at.
     if (runtime == "missing")
         QVERIFY(!QFileInfo::exists(runtimePath));
