@@ -24,9 +24,8 @@
 // finds a readable document (tried depth-first, each name at most once); the
 // document's own name when it is a readable regular file. So a dangling
 // link "VD5.DOC", or a folder "VD5.doc", beside a readable "vd5.DOC" never
-// hides it. When none is usable, what the first name in that order meets is
-// reported: a name that is used ends the search at once, and a name that
-// exists is never passed over for one that doesn't.
+// hides it. When none is usable, the place reported is the first one tried,
+// with why it can't be used.
 #pragma once
 
 #include "automation/linux/environment.h"
