@@ -6,10 +6,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <vector>
 
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace vd::automation::linuxword;
@@ -48,6 +54,16 @@ const char *stateName(FileState state)
         return "special";
     case FileState::Unreadable:
         return "unreadable";
+    case FileState::LinkLoop:
+        return "loop";
+    case FileState::FolderDenied:
+        return "denied";
+    case FileState::NameTooLong:
+        return "toolong";
+    case FileState::TooManyOpenFiles:
+        return "toomany";
+    case FileState::Failed:
+        return "failed";
     }
     return "?";
 }
@@ -56,6 +72,8 @@ const char *stateName(FileState state)
 //   f:path        a file          d:path   a folder
 //   l:path>target a symbolic link p:path   a named pipe
 //   u:path        a file nobody may read
+//   x:path        a folder, made before, that nobody may enter or list (0)
+//   r:path        a folder, made before, that may be entered, not listed (0111)
 bool build(const QString &root, const QStringList &steps, QString *why)
 {
     for (const QString &step : steps) {
@@ -84,6 +102,8 @@ bool build(const QString &root, const QStringList &steps, QString *why)
             ok = ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()) == 0;
         } else if (kind == 'p') {
             ok = ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+        } else if (kind == 'x' || kind == 'r') {
+            ok = ::chmod(QFile::encodeName(path).constData(), kind == 'x' ? 0 : 0111) == 0;
         } else {
             ok = false;
         }
@@ -93,6 +113,137 @@ bool build(const QString &root, const QStringList &steps, QString *why)
         }
     }
     return true;
+}
+
+// Folders made inaccessible by build() opened again, so that they can be
+// removed.
+void reopenFolders(const QString &root, const QStringList &steps)
+{
+    for (const QString &step : steps)
+        if (step.startsWith("x:") || step.startsWith("r:"))
+            ::chmod(QFile::encodeName(root + '/' + step.mid(2)).constData(), 0755);
+}
+
+// This process's descriptors used up but `left` of them, for as long as it
+// lives.
+class DescriptorFlood {
+public:
+    explicit DescriptorFlood(int left)
+    {
+        if (left < 0 || ::getrlimit(RLIMIT_NOFILE, &old_) != 0)
+            return;
+        rlimit lower = old_;
+        lower.rlim_cur = std::min<rlim_t>(old_.rlim_cur, 256);
+        limited_ = ::setrlimit(RLIMIT_NOFILE, &lower) == 0;
+        int fd;
+        while ((fd = ::fcntl(0, F_DUPFD_CLOEXEC, 0)) >= 0)
+            fds_.push_back(fd);
+        for (int i = 0; i < left && !fds_.empty(); ++i) {
+            ::close(fds_.back());
+            fds_.pop_back();
+        }
+    }
+    ~DescriptorFlood()
+    {
+        for (int fd : fds_)
+            ::close(fd);
+        if (limited_)
+            ::setrlimit(RLIMIT_NOFILE, &old_);
+    }
+    DescriptorFlood(const DescriptorFlood &) = delete;
+    DescriptorFlood &operator=(const DescriptorFlood &) = delete;
+
+private:
+    rlimit old_{};
+    bool limited_ = false;
+    std::vector<int> fds_;
+};
+
+// A resolution written down: "valid", the file found (or empty) and
+// "state path" for each place searched, with the root as "@".
+QStringList describe(const Resolution &resolution, const QString &root)
+{
+    QStringList lines{resolution.valid ? "valid" : "invalid",
+                      resolution.file ? QString::fromStdString(*resolution.file).replace(root, "@") : QString()};
+    for (const Candidate &c : resolution.searched)
+        lines << QString("%1 %2").arg(stateName(c.state), QString::fromStdString(c.path).replace(root, "@"));
+    return lines;
+}
+
+// The same resolution made by a child process running as "nobody", for
+// the permission cases when the tests run as root (who may read anything).
+QStringList describeUnprivileged(const std::string &windowsPath, const Environment &env, const QString &root)
+{
+    ::chmod(QFile::encodeName(root).constData(), 0755);
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return {"pipe failed"};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(report[0]);
+        QByteArray text;
+        if (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0)
+            text = describe(resolveDocument(windowsPath, env), root).join('\n').toUtf8();
+        else
+            text = "can't become nobody";
+        [[maybe_unused]] const ssize_t n = ::write(report[1], text.constData(), static_cast<size_t>(text.size()));
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    QByteArray text;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(report[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<int>(n));
+    ::close(report[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return QString::fromUtf8(text).split('\n');
+}
+
+// Builds the tree, resolves the path and compares; "@" stands for a fresh
+// temporary folder. With `unprivileged`, the resolution is made as a user
+// without special privileges; with `descriptorsLeft` >= 0, with only that
+// many descriptors free.
+void checkResolution(const QStringList &env, const QStringList &tree, QString windowsPath, const QString &found,
+                     const QStringList &searched, bool unprivileged, int descriptorsLeft = -1)
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString root = dir.path();
+    QStringList steps;
+    for (QString step : tree)
+        steps << step.replace('@', root);
+    QString why;
+    const bool built = build(root, steps, &why);
+    struct Reopen {
+        const QString &root;
+        const QStringList &steps;
+        ~Reopen() { reopenFolders(root, steps); }
+    } reopen{root, steps};
+    QVERIFY2(built, qPrintable(why));
+
+    windowsPath.replace('@', root);
+    const std::string path = windowsPath.toStdString();
+    const Environment environment = fakeEnvironment(env, root);
+    QStringList actual;
+    if (unprivileged && ::geteuid() == 0) {
+        actual = describeUnprivileged(path, environment, root);
+    } else {
+        std::optional<Resolution> resolution;
+        {
+            const DescriptorFlood flood(descriptorsLeft);
+            resolution = resolveDocument(path, environment);
+        }
+        actual = describe(*resolution, root);
+    }
+
+    QCOMPARE(actual.takeFirst(), QString(searched.isEmpty() ? "invalid" : "valid"));
+    const QString file = actual.takeFirst();
+    QCOMPARE(actual, searched);
+    QCOMPARE(file, found);
+    if (!file.isEmpty())
+        QVERIFY(QFileInfo(QString(file).replace('@', root)).isFile());
 }
 
 } // namespace
@@ -107,6 +258,10 @@ private slots:
     void prefixes();
     void resolve_data();
     void resolve();
+    void fileStates_data();
+    void fileStates();
+    void nameMatching_data();
+    void nameMatching();
     void processEnvironment_data();
     void processEnvironment();
 };
@@ -371,30 +526,145 @@ void TestDocumentPath::resolve()
     QFETCH(QString, found);
     QFETCH(QStringList, searched);
     QFETCH(bool, needsUnprivileged);
+    checkResolution(env, tree, windowsPath, found, searched, needsUnprivileged);
+}
 
-    if (needsUnprivileged && ::geteuid() == 0)
-        QSKIP("root reads any file");
+void TestDocumentPath::fileStates_data()
+{
+    QTest::addColumn<QStringList>("tree");
+    QTest::addColumn<QString>("windowsPath");
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<QStringList>("searched");
+    QTest::addColumn<bool>("unprivileged");
+    QTest::addColumn<int>("descriptorsLeft"); // -1: as many as there are
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString root = dir.path();
-    QStringList steps;
-    for (QString step : tree)
-        steps << step.replace('@', root);
-    QString why;
-    QVERIFY2(build(root, steps, &why), qPrintable(why));
+    const QString doc = "c:\\Program Files\\Velodane\\vd5.doc";
+    const QString home = "home/.local/share/velodane";
+    const QString folder = "/drive_c/Program Files/Velodane";
+    const QString tail = folder + "/vd5.doc";
+    const QString sys = "missing @/sys1/velodane" + tail;
 
-    windowsPath.replace('@', root);
-    const Resolution resolution = resolveDocument(windowsPath.toStdString(), fakeEnvironment(env, root));
+    QTest::newRow("link to itself") << QStringList{"l:" + home + tail + ">vd5.doc"} << doc << QString()
+                                    << QStringList{"loop @/" + home + tail, sys} << false << -1;
+    QTest::newRow("two links in a loop") << QStringList{"l:" + home + tail + ">vd6.doc",
+                                                        "l:" + home + folder + "/vd6.doc>vd5.doc"}
+                                         << doc << QString() << QStringList{"loop @/" + home + tail, sys} << false
+                                         << -1;
+    QTest::newRow("loop on the way") << QStringList{"l:" + home + "/drive_c/Program Files>Program Files"} << doc
+                                     << QString() << QStringList{"loop @/" + home + tail, sys} << false << -1;
+    QTest::newRow("folder on the way nobody may enter")
+        << QStringList{"f:" + home + tail, "x:" + home + "/drive_c/Program Files"} << doc << QString()
+        << QStringList{"denied @/" + home + tail, sys} << true << -1;
+    QTest::newRow("document's folder nobody may enter")
+        << QStringList{"f:" + home + tail, "x:" + home + folder} << doc << QString()
+        << QStringList{"denied @/" + home + tail, sys} << true << -1;
+    QTest::newRow("folder that can't be listed, name as written")
+        << QStringList{"f:" + home + tail, "r:" + home + folder} << doc << "@/" + home + tail
+        << QStringList{"readable @/" + home + tail} << true << -1;
+    QTest::newRow("folder that can't be listed, name in other case")
+        << QStringList{"f:" + home + folder + "/VD5.DOC", "r:" + home + folder} << doc << QString()
+        << QStringList{"denied @/" + home + tail, sys} << true << -1;
+    QTest::newRow("denied, then readable in the next prefix")
+        << QStringList{"f:" + home + tail, "x:" + home + folder, "f:sys1/velodane" + tail} << doc
+        << "@/sys1/velodane" + tail << QStringList{"denied @/" + home + tail, "readable @/sys1/velodane" + tail} << true
+        << -1;
 
-    QCOMPARE(resolution.valid, !searched.isEmpty());
-    QStringList actual;
-    for (const Candidate &c : resolution.searched)
-        actual << QString("%1 %2").arg(stateName(c.state), QString::fromStdString(c.path).replace(root, "@"));
-    QCOMPARE(actual, searched);
-    QCOMPARE(resolution.file ? QString::fromStdString(*resolution.file).replace(root, "@") : QString(), found);
-    if (resolution.file)
-        QVERIFY(QFileInfo(QString::fromStdString(*resolution.file)).isFile());
+    const QString longName = QString(300, 'a') + ".doc";
+    QTest::newRow("name longer than the system allows")
+        << QStringList{"d:" + home + folder} << "c:\\Program Files\\Velodane\\" + longName << QString()
+        << QStringList{"toolong @/" + home + folder + "/" + longName,
+                       "missing @/sys1/velodane" + folder + "/" + longName}
+        << false << -1;
+    QStringList parts(20, QString(220, 'b'));
+    QTest::newRow("path longer than the system allows")
+        << QStringList{"d:" + home + "/drive_c/" + parts.first()} << "c:\\" + parts.join('\\') << QString()
+        << QStringList{"toolong @/" + home + "/drive_c/" + parts.join('/'),
+                       "toolong @/sys1/velodane/drive_c/" + parts.join('/')}
+        << false << -1;
+
+    QTest::newRow("no descriptor left") << QStringList{"f:" + home + tail} << doc << QString()
+                                        << QStringList{"toomany @/" + home + tail, "toomany @/sys1/velodane" + tail}
+                                        << false << 0;
+    QTest::newRow("no descriptor left to list a folder")
+        << QStringList{"f:" + home + folder + "/VD5.DOC"} << doc << QString()
+        << QStringList{"toomany @/" + home + tail, "toomany @/sys1/velodane" + tail} << false << 0;
+    QTest::newRow("one descriptor is enough")
+        << QStringList{"f:" + home + folder + "/VD5.DOC"} << doc << "@/" + home + folder + "/VD5.DOC"
+        << QStringList{"readable @/" + home + folder + "/VD5.DOC"} << false << 1;
+}
+
+void TestDocumentPath::fileStates()
+{
+    QFETCH(QStringList, tree);
+    QFETCH(QString, windowsPath);
+    QFETCH(QString, found);
+    QFETCH(QStringList, searched);
+    QFETCH(bool, unprivileged);
+    QFETCH(int, descriptorsLeft);
+    checkResolution({"HOME=@/home", "XDG_DATA_DIRS=@/sys1"}, tree, windowsPath, found, searched, unprivileged,
+                    descriptorsLeft);
+}
+
+void TestDocumentPath::nameMatching_data()
+{
+    QTest::addColumn<QStringList>("tree");
+    QTest::addColumn<QString>("windowsPath");
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<QStringList>("searched");
+    QTest::addColumn<bool>("unprivileged");
+
+    const QString doc = "c:\\Program Files\\Velodane\\vd5.doc";
+    const QString home = "home/.local/share/velodane";
+    const QString folder = "@/" + home + "/drive_c/Program Files/Velodane";
+    const QString made = home + "/drive_c/Program Files/Velodane";
+    const QString sys = "missing @/sys1/velodane/drive_c/Program Files/Velodane/vd5.doc";
+
+    QTest::newRow("dangling VD5.DOC beside readable Vd5.doc")
+        << QStringList{"l:" + made + "/VD5.DOC>gone.doc", "f:" + made + "/Vd5.doc"} << doc << folder + "/Vd5.doc"
+        << QStringList{"readable " + folder + "/Vd5.doc"} << false;
+    QTest::newRow("folder VD5.doc beside readable vd5.DOC")
+        << QStringList{"d:" + made + "/VD5.doc", "f:" + made + "/vd5.DOC"} << doc << folder + "/vd5.DOC"
+        << QStringList{"readable " + folder + "/vd5.DOC"} << false;
+    QTest::newRow("name as written unusable, other case readable")
+        << QStringList{"d:" + made + "/vd5.doc", "f:" + made + "/VD5.DOC"} << doc << folder + "/VD5.DOC"
+        << QStringList{"readable " + folder + "/VD5.DOC"} << false;
+    QTest::newRow("unreadable before readable in byte order")
+        << QStringList{"u:" + made + "/VD5.DOC", "f:" + made + "/vd5.DOC"} << doc << folder + "/vd5.DOC"
+        << QStringList{"readable " + folder + "/vd5.DOC"} << true;
+    QTest::newRow("empty folder as written, document under other case")
+        << QStringList{"d:" + home + "/drive_c/Program Files", "f:" + home + "/drive_c/PROGRAM FILES/Velodane/vd5.doc"}
+        << doc << "@/" + home + "/drive_c/PROGRAM FILES/Velodane/vd5.doc"
+        << QStringList{"readable @/" + home + "/drive_c/PROGRAM FILES/Velodane/vd5.doc"} << false;
+    QTest::newRow("file where the folder should be, folder in other case")
+        << QStringList{"f:" + home + "/drive_c/Program Files", "f:" + home + "/drive_c/program files/Velodane/vd5.doc"}
+        << doc << "@/" + home + "/drive_c/program files/Velodane/vd5.doc"
+        << QStringList{"readable @/" + home + "/drive_c/program files/Velodane/vd5.doc"} << false;
+    QTest::newRow("first folder in byte order without it, the next with it")
+        << QStringList{"d:" + home + "/drive_c/PROGRAM FILES/Velodane",
+                       "f:" + home + "/drive_c/program files/VELODANE/VD5.DOC"}
+        << "c:\\Program files\\velodane\\vd5.doc"
+        << "@/" + home + "/drive_c/program files/VELODANE/VD5.DOC"
+        << QStringList{"readable @/" + home + "/drive_c/program files/VELODANE/VD5.DOC"} << false;
+    QTest::newRow("none usable: the first in order reported")
+        << QStringList{"d:" + made + "/Vd5.doc", "l:" + made + "/VD5.DOC>gone.doc"} << doc << QString()
+        << QStringList{"dangling " + folder + "/VD5.DOC", sys} << false;
+    QTest::newRow("none usable: the name as written reported first")
+        << QStringList{"p:" + made + "/VD5.DOC", "d:" + made + "/vd5.doc"} << doc << QString()
+        << QStringList{"directory " + folder + "/vd5.doc", sys} << false;
+    QTest::newRow("none usable on the way: the first folder's reason")
+        << QStringList{"d:" + home + "/drive_c/PROGRAM FILES/Velodane/vd5.doc", "f:" + home + "/drive_c/Program files"}
+        << doc << QString() << QStringList{"directory @/" + home + "/drive_c/PROGRAM FILES/Velodane/vd5.doc", sys}
+        << false;
+}
+
+void TestDocumentPath::nameMatching()
+{
+    QFETCH(QStringList, tree);
+    QFETCH(QString, windowsPath);
+    QFETCH(QString, found);
+    QFETCH(QStringList, searched);
+    QFETCH(bool, unprivileged);
+    checkResolution({"HOME=@/home", "XDG_DATA_DIRS=@/sys1"}, tree, windowsPath, found, searched, unprivileged);
 }
 
 void TestDocumentPath::processEnvironment_data()

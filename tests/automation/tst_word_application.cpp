@@ -59,6 +59,8 @@ QByteArray fakeViewerScript(const QString &records, const QString &waitFor = {})
                         "out='" +
                         QFile::encodeName(records) +
                         "'\n"
+                        "stdout=$(readlink /proc/$$/fd/1)\n"
+                        "stderr=$(readlink /proc/$$/fd/2)\n"
                         "exec > \"$out/part.$$\"\n";
     if (!waitFor.isEmpty()) {
         script += "n=0\n"
@@ -73,6 +75,7 @@ QByteArray fakeViewerScript(const QString &records, const QString &waitFor = {})
               "echo \"argc=$#\"\n"
               "for a in \"$@\"; do printf 'arg=%s\\n' \"$a\"; done\n"
               "printf 'stdin=%s\\n' \"$(readlink /proc/self/fd/0)\"\n"
+              "printf 'stdout=%s\\nstderr=%s\\n' \"$stdout\" \"$stderr\"\n"
               "printf 'fds=%s\\n' \"$(ls /proc/self/fd | sort -n | tr '\\n' ' ')\"\n"
               "exec >&-\n"
               "mv \"$out/part.$$\" \"$out/rec.$$\"\n";
@@ -80,7 +83,7 @@ QByteArray fakeViewerScript(const QString &records, const QString &waitFor = {})
 }
 
 struct Record {
-    QString ppid, program, stdinTarget, fds, released;
+    QString ppid, program, stdinTarget, stdoutTarget, stderrTarget, fds, released;
     QStringList args;
     int argc = -1;
 };
@@ -104,6 +107,10 @@ Record parseRecord(const QString &path)
             r.args << value;
         else if (key == "stdin")
             r.stdinTarget = value;
+        else if (key == "stdout")
+            r.stdoutTarget = value;
+        else if (key == "stderr")
+            r.stderrTarget = value;
         else if (key == "fds")
             r.fds = value.trimmed();
         else if (key == "released")
@@ -231,6 +238,9 @@ private slots:
     void visibleRoundTrip();
     void openFailsWithoutLaunching_data();
     void openFailsWithoutLaunching();
+    void reportFitsOnScreen_data();
+    void reportFitsOnScreen();
+    void prefixesFoundOnce();
     void launchedArguments_data();
     void launchedArguments();
     void openReturnsWhileViewerRuns();
@@ -501,6 +511,8 @@ void TestWordApplication::openFailsWithoutLaunching_data()
                                    << "c:\\Program Files\\Velodane\\vd61.doc" << 5174L << "ลิงก์";
     QTest::newRow("unreadable") << "unreadable"
                                 << "c:\\Program Files\\Velodane\\vd61.doc" << 5174L << "สิทธิ์อ่าน";
+    QTest::newRow("link loop") << "loop"
+                               << "c:\\Program Files\\Velodane\\vd61.doc" << 5174L << "วนกัน";
     QTest::newRow("other drive") << "nothing"
                                  << "d:\\Program Files\\Velodane\\vd5.doc" << 5174L << "ไม่มีไฟล์นี้";
     QTest::newRow("climbing out") << "nothing"
@@ -530,6 +542,8 @@ void TestWordApplication::openFailsWithoutLaunching()
         QVERIFY(QFile::link(sandbox.dir.path() + "/gone.doc", place));
     else if (setup == "unreadable")
         QVERIFY(writeFile(place, "x", {}));
+    else if (setup == "loop")
+        QVERIFY(QFile::link(place, place));
 
     int launches = 0;
     const Options options{sandbox.environment(), [&launches](const std::vector<std::string> &) { ++launches; }};
@@ -551,6 +565,129 @@ void TestWordApplication::openFailsWithoutLaunching()
         }
     }
     QCOMPARE(launches, 0);
+}
+
+void TestWordApplication::reportFitsOnScreen_data()
+{
+    QTest::addColumn<int>("dataFolders");    // in XDG_DATA_DIRS, after the home one: @/d0, @/d1, ...
+    QTest::addColumn<QList<int>>("found");   // those holding a folder where the document should be
+    QTest::addColumn<QByteArray>("oddName"); // the name of d0 instead, when not empty
+    QTest::addColumn<int>("placesShown");    // lines naming a place
+    QTest::addColumn<QString>("more");       // the last line, when some aren't named
+    QTest::addColumn<QString>("marks");      // what the text must hold besides
+
+    QTest::newRow("two places") << 1 << QList<int>{} << QByteArray() << 2 << QString() << QString();
+    QTest::newRow("five places") << 4 << QList<int>{} << QByteArray() << 5 << QString() << QString();
+    QTest::newRow("six places") << 5 << QList<int>{} << QByteArray() << 4 << "และอีก 2 ตำแหน่ง (ไม่มีไฟล์นี้)" << QString();
+    QTest::newRow("25 data folders") << 25 << QList<int>{} << QByteArray() << 4 << "และอีก 22 ตำแหน่ง (ไม่มีไฟล์นี้)"
+                                     << QString();
+    QTest::newRow("15000 data folders") << 15000 << QList<int>{} << QByteArray() << 4 << "และอีก 14997 ตำแหน่ง (ไม่มีไฟล์นี้)"
+                                        << QString();
+    QTest::newRow("places with something there named first")
+        << 25 << QList<int>{19, 24} << QByteArray() << 4 << "และอีก 22 ตำแหน่ง (ไม่มีไฟล์นี้)"
+        << "โฟลเดอร์";
+    QTest::newRow("more places with something there than are named")
+        << 25 << QList<int>{1, 3, 5, 7, 9, 11} << QByteArray() << 4 << "และอีก 22 ตำแหน่ง"
+        << "โฟลเดอร์";
+    QTest::newRow("very long folder name") << 1 << QList<int>{} << QByteArray(3000, 'x') << 2 << QString() << "…";
+    // Cut between whole letters wherever the cuts fall: "ดิน" is a letter,
+    // a vowel mark on it and a letter.
+    for (const QString shift : {"", "x", "xx"})
+        QTest::addRow("long Thai folder name, shifted by %d", int(shift.size()))
+            << 1 << QList<int>{} << (shift + QString("ดิน").repeated(200)).toUtf8() << 2 << QString() << "…";
+    QTest::newRow("line breaks in a folder name") << 1 << QList<int>{}
+                                                  << QByteArray("a\nb\r\nc\td\xe2\x80\xa8"
+                                                                "e\xc2\x85")
+                                                  << 2 << QString() << "\uFFFD";
+    QTest::newRow("bytes that aren't UTF-8")
+        << 1 << QList<int>{} << QByteArray("\xff\xfe\xc0\xaf\xed\xa0\x80z") << 2 << QString() << "\uFFFD";
+}
+
+void TestWordApplication::reportFitsOnScreen()
+{
+    QFETCH(int, dataFolders);
+    QFETCH(QList<int>, found);
+    QFETCH(QByteArray, oddName);
+    QFETCH(int, placesShown);
+    QFETCH(QString, more);
+    QFETCH(QString, marks);
+
+    Sandbox sandbox;
+    QVERIFY(sandbox.valid());
+    QVERIFY(!sandbox.installViewer("soffice").isEmpty());
+    const std::string root = QFile::encodeName(sandbox.dir.path()).toStdString();
+    auto dataFolder = [&](int i) {
+        return root + "/" + (i == 0 && !oddName.isEmpty() ? oddName.toStdString() : "d" + std::to_string(i));
+    };
+    const QString tail = "/velodane/drive_c/Program Files/Velodane/vd61.doc";
+    std::string dirs;
+    for (int i = 0; i < dataFolders; ++i)
+        dirs += (i ? ":" : "") + dataFolder(i);
+    for (int i : found)
+        QVERIFY(QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(dataFolder(i))) + tail));
+    const Environment env = fakeEnvironment(
+        {{"PATH", sandbox.bin.toStdString()}, {"XDG_DATA_HOME", root + "/home"}, {"XDG_DATA_DIRS", dirs}});
+
+    QByteArray bytes;
+    try {
+        openAsTheProgramDoes(Options{env, [](const std::vector<std::string> &) {}},
+                             "c:\\Program Files\\Velodane\\vd61.doc");
+        QFAIL("Open succeeded");
+    } catch (const vd::Error &e) {
+        QCOMPARE(e.number(), 5174L);
+        bytes = QByteArray::fromStdString(e.description());
+    }
+    const QString text = QString::fromUtf8(bytes);
+    QCOMPARE(text.toUtf8(), bytes); // valid UTF-8 throughout
+    const QStringList lines = text.split('\n');
+    QCOMPARE(lines.size(), 1 + placesShown + (more.isEmpty() ? 0 : 1));
+    if (!more.isEmpty())
+        QCOMPARE(lines.last(), more);
+    for (const QString &line : lines)
+        QVERIFY2(line.size() <= 200, qPrintable(line));
+    // Places where something was found come first among those named.
+    for (qsizetype i = 0; i < std::min<qsizetype>(found.size(), placesShown - 1); ++i)
+        QVERIFY2(text.contains(QString::fromStdString(dataFolder(found[i])) + tail + " (เป็นโฟลเดอร์"), qPrintable(text));
+    QVERIFY2(text.contains(marks), qPrintable(text));
+    // A shortened path keeps a beginning and an end of the real one, and
+    // neither cut parts a letter from its marks.
+    const QString original = QFile::decodeName(QByteArray::fromStdString(dataFolder(0))) + tail;
+    for (const QString &line : lines) {
+        const qsizetype cut = line.indexOf("…");
+        if (cut < 0)
+            continue;
+        const QString head = line.left(cut);
+        const QString end = line.mid(cut + 1).section(" (", 0, 0);
+        QVERIFY2(original.startsWith(head) && original.endsWith(end), qPrintable(line));
+        QVERIFY2(!original.at(head.size()).isMark() && !end.front().isMark(), qPrintable(line));
+    }
+}
+
+void TestWordApplication::prefixesFoundOnce()
+{
+    Sandbox sandbox;
+    QVERIFY(sandbox.valid());
+    QVERIFY(!sandbox.installViewer("soffice").isEmpty());
+    const Environment inner = sandbox.environment();
+    auto lookups = std::make_shared<int>(0);
+    const Environment counting = [inner, lookups](std::string_view name) {
+        if (name == "XDG_DATA_DIRS")
+            ++*lookups;
+        return inner(name);
+    };
+    Registry registry;
+    registerClasses(registry, Options{counting, [](const std::vector<std::string> &) {}});
+    for (const char *document : {"c:\\Program Files\\Velodane\\vd5.doc", "c:\\Program Files\\Velodane\\vd61.doc",
+                                 "c:\\Program Files\\Velodane\\vd5.doc"}) {
+        ObjectRef app = registry.create("word.Application");
+        ObjectRef documents = getObject(*app, "Documents");
+        try {
+            call(*documents, "Open", {std::string(document)});
+        } catch (const vd::Error &e) {
+            QCOMPARE(e.number(), 5174L);
+        }
+    }
+    QCOMPARE(*lookups, 1);
 }
 
 void TestWordApplication::launchedArguments_data()
@@ -628,6 +765,10 @@ void TestWordApplication::launchedArguments()
     QCOMPARE(r.argc, static_cast<int>(expected.size()));
     QCOMPARE(r.args, expected);
     QCOMPARE(r.stdinTarget, QString("/dev/null"));
+    // Nothing the viewer or what it leaves behind writes reaches our
+    // terminal or holds a pipe of ours open.
+    QCOMPARE(r.stdoutTarget, QString("/dev/null"));
+    QCOMPARE(r.stderrTarget, QString("/dev/null"));
     // 0, 1 and 2, and ls's own handle on /proc/self/fd.
     QCOMPARE(r.fds, QString("0 1 2 3"));
     QVERIFY(!r.ppid.isEmpty());
@@ -738,6 +879,10 @@ void TestWordApplication::noZombieNoLeak()
         QCOMPARE(r.args.last(), sandbox.documentOnDisk());
         QCOMPARE(r.fds, QString("0 1 2 3"));
         QCOMPARE(r.stdinTarget, QString("/dev/null"));
+        // Nothing the viewer or what it leaves behind writes reaches our
+        // terminal or holds a pipe of ours open.
+        QCOMPARE(r.stdoutTarget, QString("/dev/null"));
+        QCOMPARE(r.stderrTarget, QString("/dev/null"));
         QVERIFY(!r.ppid.isEmpty() && r.ppid != self);
     }
     // The viewers have ended by now; none of them was left to us.

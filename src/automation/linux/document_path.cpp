@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <unordered_set>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -73,57 +74,170 @@ std::string join(const std::string &folder, std::string_view name)
     return path;
 }
 
-bool isDirectory(const std::string &path)
+// The state that an error of stat (or, with `opening`, of open on the
+// document itself) tells.
+Candidate failure(std::string path, int error, bool opening)
 {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// The name on disk of `name` inside `folder`: the exact name when something
-// by that name exists, else the first entry, in byte order, that differs only
-// in letter case; `name` itself when there is neither.
-std::string matchName(const std::string &folder, const std::string &name)
-{
-    struct stat st {};
-    if (::lstat(join(folder, name).c_str(), &st) == 0)
-        return name;
-
-    DIR *dir = ::opendir(folder.c_str());
-    if (!dir)
-        return name;
-    std::optional<std::string> best;
-    while (const dirent *entry = ::readdir(dir)) {
-        const std::string_view candidate(entry->d_name);
-        if (sameName(candidate, name) && (!best || candidate < *best))
-            best = std::string(candidate);
+    Candidate candidate;
+    candidate.path = std::move(path);
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        candidate.state = FileState::Missing;
+        break;
+    case ELOOP:
+        candidate.state = FileState::LinkLoop;
+        break;
+    case EACCES:
+    case EPERM:
+        // stat needs only search permission on the folders on the way.
+        candidate.state = opening ? FileState::Unreadable : FileState::FolderDenied;
+        break;
+    case ENAMETOOLONG:
+        candidate.state = FileState::NameTooLong;
+        break;
+    case EMFILE:
+    case ENFILE:
+        candidate.state = FileState::TooManyOpenFiles;
+        break;
+    default:
+        candidate.state = FileState::Failed;
+        candidate.error = error;
+        break;
     }
-    ::closedir(dir);
-    return best.value_or(name);
+    return candidate;
 }
 
-FileState examine(const std::string &path)
+// What is at `path`, looked at as the document.
+Candidate examine(std::string path)
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
+        const int error = errno;
         struct stat link {};
-        if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
-            return FileState::DanglingLink;
-        return FileState::Missing;
+        if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+            return Candidate{std::move(path), FileState::DanglingLink};
+        return failure(std::move(path), error, false);
     }
     if (S_ISDIR(st.st_mode))
-        return FileState::Directory;
+        return Candidate{std::move(path), FileState::Directory};
     if (!S_ISREG(st.st_mode))
-        return FileState::NotRegular;
+        return Candidate{std::move(path), FileState::NotRegular};
     // Opened for reading only, and closed at once; O_NONBLOCK keeps a file
     // swapped for a pipe meanwhile from blocking us.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
-        return FileState::Unreadable;
+        return failure(std::move(path), errno, true);
     struct stat opened {};
     const bool regular = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
     ::close(fd);
-    return regular ? FileState::Readable : FileState::NotRegular;
+    return Candidate{std::move(path), regular ? FileState::Readable : FileState::NotRegular};
 }
+
+// The entries of `folder` other than `name` itself that match it without
+// regard to case, in byte order; errno of opendir when it can't be listed.
+struct Variants {
+    std::vector<std::string> names;
+    int error = 0;
+};
+
+Variants caseVariants(const std::string &folder, const std::string &name)
+{
+    Variants variants;
+    DIR *dir = ::opendir(folder.c_str());
+    if (!dir) {
+        variants.error = errno;
+        return variants;
+    }
+    while (const dirent *entry = ::readdir(dir)) {
+        const std::string_view candidate(entry->d_name);
+        if (candidate != name && sameName(candidate, name))
+            variants.names.emplace_back(candidate);
+    }
+    ::closedir(dir);
+    std::sort(variants.names.begin(), variants.names.end());
+    return variants;
+}
+
+// The depth-first search of one prefix's drive folder for the document,
+// over the names that match each component, in the order document_path.h
+// gives.
+class Search {
+public:
+    explicit Search(const std::vector<std::string> &components) : components_(components) {}
+
+    Candidate run(const std::string &driveFolder)
+    {
+        if (inFolder(driveFolder, 0))
+            return std::move(*found_);
+        return std::move(*firstFailure_);
+    }
+
+private:
+    // The path from `path`, the name on disk of component `index`, on.
+    std::string withRest(std::string path, std::size_t index) const
+    {
+        for (std::size_t i = index + 1; i < components_.size(); ++i)
+            path = join(path, components_[i]);
+        return path;
+    }
+
+    void failed(Candidate candidate)
+    {
+        if (!firstFailure_)
+            firstFailure_ = std::move(candidate);
+    }
+
+    // Whether the document is found from `path`, the name on disk of
+    // component `index`.
+    bool through(const std::string &path, std::size_t index)
+    {
+        if (index + 1 == components_.size()) {
+            Candidate candidate = examine(path);
+            if (candidate.state == FileState::Readable) {
+                found_ = std::move(candidate);
+                return true;
+            }
+            failed(std::move(candidate));
+            return false;
+        }
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            return inFolder(path, index + 1);
+        // Not a folder, or out of reach: what the whole path meets tells why.
+        failed(examine(withRest(path, index)));
+        return false;
+    }
+
+    // Whether the document is found from `folder` through component `index`.
+    bool inFolder(const std::string &folder, std::size_t index)
+    {
+        const std::string &name = components_[index];
+        const std::string exact = join(folder, name);
+        struct stat st {};
+        const bool exists = ::lstat(exact.c_str(), &st) == 0;
+        if (exists && through(exact, index))
+            return true;
+        const Variants variants = caseVariants(folder, name);
+        for (const std::string &variant : variants.names)
+            if (through(join(folder, variant), index))
+                return true;
+        if (!exists && variants.names.empty()) {
+            Candidate candidate = examine(withRest(exact, index));
+            // Nothing by that name where the folder couldn't be listed: the
+            // name may be there in other letter case.
+            if (candidate.state == FileState::Missing && variants.error != 0 && variants.error != ENOENT &&
+                variants.error != ENOTDIR)
+                candidate = failure(std::move(candidate.path), variants.error, false);
+            failed(std::move(candidate));
+        }
+        return false;
+    }
+
+    const std::vector<std::string> &components_;
+    std::optional<Candidate> found_;
+    std::optional<Candidate> firstFailure_;
+};
 
 } // namespace
 
@@ -151,8 +265,9 @@ std::optional<WindowsPath> parseWindowsPath(std::string_view path)
 std::vector<std::string> documentPrefixes(const Environment &env)
 {
     std::vector<std::string> prefixes;
-    auto add = [&prefixes](std::string prefix) {
-        if (std::find(prefixes.begin(), prefixes.end(), prefix) == prefixes.end())
+    std::unordered_set<std::string> seen;
+    auto add = [&prefixes, &seen](std::string prefix) {
+        if (seen.insert(prefix).second)
             prefixes.push_back(std::move(prefix));
     };
 
@@ -183,25 +298,21 @@ std::vector<std::string> documentPrefixes(const Environment &env)
 Candidate locateInPrefix(const WindowsPath &path, const std::string &prefix)
 {
     const std::string letter(1, path.drive);
-    std::string current = join(join(prefix, "dosdevices"), letter + ":");
-    if (!isDirectory(current))
-        current = join(prefix, "drive_" + letter);
-    for (const std::string &component : path.components)
-        current = join(current, matchName(current, component));
-    Candidate candidate;
-    candidate.state = examine(current);
-    candidate.path = std::move(current);
-    return candidate;
+    std::string drive = join(join(prefix, "dosdevices"), letter + ":");
+    struct stat st {};
+    if (::stat(drive.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        drive = join(prefix, "drive_" + letter);
+    return Search(path.components).run(drive);
 }
 
-Resolution resolveDocument(std::string_view windowsPath, const Environment &env)
+Resolution resolveDocument(std::string_view windowsPath, const std::vector<std::string> &prefixes)
 {
     Resolution resolution;
     const std::optional<WindowsPath> path = parseWindowsPath(windowsPath);
     if (!path)
         return resolution;
     resolution.valid = true;
-    for (const std::string &prefix : documentPrefixes(env)) {
+    for (const std::string &prefix : prefixes) {
         Candidate candidate = locateInPrefix(*path, prefix);
         const bool found = candidate.state == FileState::Readable;
         resolution.searched.push_back(std::move(candidate));
@@ -211,6 +322,13 @@ Resolution resolveDocument(std::string_view windowsPath, const Environment &env)
         }
     }
     return resolution;
+}
+
+Resolution resolveDocument(std::string_view windowsPath, const Environment &env)
+{
+    if (!parseWindowsPath(windowsPath))
+        return {};
+    return resolveDocument(windowsPath, documentPrefixes(env));
 }
 
 } // namespace vd::automation::linuxword

@@ -47,7 +47,7 @@ std::optional<std::string> searchPath(std::string_view path, std::string_view na
 
 // What the launched side reports back through the pipe when it fails; the
 // pipe closes on exec, so an empty read means the program is running.
-enum class Stage : int { Fork = 1, Session, Stdin, Exec };
+enum class Stage : int { Fork = 1, Session, StandardStreams, Exec };
 
 struct Report {
     Stage stage;
@@ -77,12 +77,11 @@ struct Launch {
 
 [[noreturn]] void runViewer(const Launch &launch) noexcept
 {
-    if (launch.devNull == STDIN_FILENO) {
-        if (::fcntl(STDIN_FILENO, F_SETFD, 0) < 0)
-            fail(launch.pipeWrite, Stage::Stdin, errno, 127);
-    } else if (::dup2(launch.devNull, STDIN_FILENO) < 0) {
-        fail(launch.pipeWrite, Stage::Stdin, errno, 127);
-    }
+    // /dev/null on standard input, output and error (dup2 clears
+    // close-on-exec on the copies; devNull itself is numbered 3 or above).
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        if (::dup2(launch.devNull, fd) < 0)
+            fail(launch.pipeWrite, Stage::StandardStreams, errno, 127);
 
     // Every descriptor above the standard three closes on exec, the report
     // pipe among them.
@@ -169,8 +168,8 @@ std::string_view stageText(Stage stage)
         return "สร้างโพรเซสใหม่ไม่ได้";
     case Stage::Session:
         return "แยกโพรเซสออกจากโปรแกรมนี้ไม่ได้";
-    case Stage::Stdin:
-        return "เตรียมอินพุตมาตรฐานไม่ได้";
+    case Stage::StandardStreams:
+        return "เตรียมอินพุตและเอาต์พุตมาตรฐานไม่ได้";
     case Stage::Exec:
         return "เรียกใช้โปรแกรมไม่ได้";
     }
@@ -233,7 +232,7 @@ void launchDetached(const std::vector<std::string> &command)
             launch.ignored[static_cast<std::size_t>(launch.ignoredCount++)] = sig;
     }
 
-    launch.devNull = aboveStandard(::open("/dev/null", O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    launch.devNull = aboveStandard(::open("/dev/null", O_RDWR | O_CLOEXEC | O_NOCTTY));
     if (launch.devNull < 0)
         raise(program, "เปิด /dev/null ไม่ได้", errno);
 

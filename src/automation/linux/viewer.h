@@ -36,8 +36,9 @@ std::vector<std::string> viewerCommand(const Viewer &viewer, const std::string &
 // from this process: a double fork, the intermediate child starting a new
 // session, reaped here at once, and the program running in its own child,
 // which is left to init (or the nearest subreaper). The program gets
-// /dev/null as standard input, shares our standard output and error, and
-// inherits none of our other descriptors; blocked signals are unblocked and
+// /dev/null as standard input, output and error (so that a viewer, or a
+// process it leaves behind, never holds our terminal or a pipe we write
+// into, as in "velodane | cat"), and inherits none of our other descriptors; blocked signals are unblocked and
 // ignored ones reset. Waits only until the program has been exec'd, never
 // for it to start up or end. Throws a vd::Error (429) when the program can't
 // be started, e.g. when it is missing or not executable.
