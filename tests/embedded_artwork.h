@@ -34,6 +34,17 @@ inline QImage iconImage(std::string_view name)
     return {};
 }
 
+// An icon as a pointer shows it at the screen's pixel density: each of its
+// pixels a square of `ratio` x `ratio` device pixels.
+inline QImage pointerImage(std::string_view name, qreal ratio)
+{
+    const QImage icon = iconImage(name);
+    const int scale = qMax(1, qRound(ratio));
+    QImage pointer = icon.scaled(icon.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    pointer.setDevicePixelRatio(scale);
+    return pointer;
+}
+
 // A photograph or banner at its own size.
 inline QImage pictureImage(std::string_view name)
 {

@@ -210,7 +210,8 @@ private slots:
         }
         QCOMPARE(w->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(w->cursor().pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
-                 iconImage(pointer.toLatin1().constData()));
+                 pointerImage(pointer.toLatin1().constData(), w->devicePixelRatioF()));
+        QCOMPARE(w->cursor().pixmap().devicePixelRatio(), w->devicePixelRatioF());
     }
 
     void theFocusOrder()

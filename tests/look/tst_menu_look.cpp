@@ -694,7 +694,11 @@ private slots:
         QVERIFY(w->testAttribute(Qt::WA_SetCursor));
         const QCursor c = w->cursor();
         QCOMPARE(c.shape(), Qt::BitmapCursor);
-        QCOMPARE(c.pixmap().toImage().convertToFormat(QImage::Format_ARGB32), iconImage(image.toLatin1().constData()));
+        // Drawn at the screen's pixel density, the size of the system's own
+        // pointer; the hot spot in the window's pixels.
+        QCOMPARE(c.pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+                 pointerImage(image.toLatin1().constData(), w->devicePixelRatioF()));
+        QCOMPARE(c.pixmap().devicePixelRatio(), w->devicePixelRatioF());
         const vd::artwork::Entry *e = vd::artwork::find(image.toStdString());
         QCOMPARE(c.hotSpot(), QPoint(e->hotSpot.x, e->hotSpot.y));
     }

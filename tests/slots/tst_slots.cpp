@@ -74,7 +74,8 @@ private slots:
         }
         const QCursor cursor = w->cursor();
         QCOMPARE(cursor.shape(), Qt::BitmapCursor);
-        QCOMPARE(cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32), iconImage(image.toStdString()));
+        QCOMPARE(cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+                 vd::testing::pointerImage(image.toStdString(), w->devicePixelRatioF()));
         const vd::artwork::Entry *entry = vd::artwork::find(image.toStdString());
         QVERIFY(entry);
         QCOMPARE(cursor.hotSpot(), QPoint(entry->hotSpot.x, entry->hotSpot.y));

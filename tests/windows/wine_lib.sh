@@ -85,9 +85,10 @@ wine_for_exe() {
 
 wine() { "$WINE_LOADER" "$@"; }
 
-# A virtual display of its own, 1024 x 768 unless a size is given.
+# A virtual display of its own, 1024 x 768 unless a size is given; it keeps
+# its state (the pointer's place) when the last client leaves.
 start_display() {
-    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3>"$wine_work/display" 2>"$wine_work/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$wine_work/display" 2>"$wine_work/xvfb.log" &
     wine_pids+=($!)
     wait_until 10 test -s "$wine_work/display" || fail "Xvfb did not start: $(cat "$wine_work/xvfb.log")"
     export DISPLAY=":$(head -n1 "$wine_work/display")"

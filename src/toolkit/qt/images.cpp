@@ -3,6 +3,7 @@
 #include "artwork/catalogue.h"
 #include "toolkit/qt/qt_convert.h"
 
+#include <QGuiApplication>
 #include <QImageReader>
 
 namespace vd::qt {
@@ -29,8 +30,15 @@ const Images::Decoded &Images::decoded(std::string_view name)
             d.icon.addPixmap(pixmap);
     } while (entry.kind == artwork::Kind::Icon && reader.jumpToNextImage());
     artwork::checkSize(entry, d.large.width(), d.large.height());
-    if (entry.kind == artwork::Kind::Icon)
-        d.cursor = QCursor(d.large, entry.hotSpot.x, entry.hotSpot.y);
+    if (entry.kind == artwork::Kind::Icon) {
+        // A pointer the size of the system's own: at twice the pixel density
+        // each pixel of the drawing is drawn as two by two. The hot spot is
+        // in the window's (logical) pixels.
+        const int scale = qMax(1, qRound(qApp->devicePixelRatio()));
+        QPixmap pointer = d.large.scaled(d.large.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        pointer.setDevicePixelRatio(scale);
+        d.cursor = QCursor(pointer, entry.hotSpot.x, entry.hotSpot.y);
+    }
 
     return cache_.emplace(std::string(name), std::move(d)).first->second;
 }

@@ -387,7 +387,8 @@ void QtWindow::show()
     if (form->isVisible()) {
         form->raise();
     } else {
-        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        // On the available area of the screen the window appears on.
+        if (QScreen *screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
             const tk::PixelPoint at =
                 tk::placeOnScreen(form->width(), form->height(), {area.x(), area.y(), area.width(), area.height()});
