@@ -44,7 +44,7 @@ ObjectRef Registry::create(std::string_view className) const
         }
     }
     throw Error(errors::CantCreateObject,
-                "ไม่สามารถสร้างออบเจกต์ \"" + std::string(className) + "\" ได้ (ActiveX component can't create object)");
+                "ไม่สามารถสร้างออบเจกต์ \"" + std::string(className) + "\" ได้");
 }
 
 } // namespace vd::automation

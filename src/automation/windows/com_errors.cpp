@@ -115,7 +115,7 @@ Error callError(HRESULT hr, std::string_view member, const EXCEPINFO *exception)
 Error creationError(HRESULT hr, std::string_view className)
 {
     return Error(errors::CantCreateObject, "ไม่สามารถสร้างออบเจกต์ " + quoted(className) +
-                                               " ได้ (ActiveX component can't create object): " + systemText(hr) + " (" +
+                                               " ได้: " + systemText(hr) + " (" +
                                                hexCode(hr) + ")");
 }
 

@@ -32,7 +32,7 @@ void openWithAssociatedProgram(const std::string &path)
     const std::wstring file = widen(path);
     const DWORD attributes = GetFileAttributesW(file.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        throw Error(FileNotFound, "ไม่พบไฟล์เอกสาร \"" + path + "\" (This file could not be found)");
+        throw Error(FileNotFound, "ไม่พบไฟล์เอกสาร \"" + path + "\"");
 
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
