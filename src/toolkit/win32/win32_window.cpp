@@ -6,6 +6,8 @@
 #include "toolkit/window_plan.h"
 
 #include <commctrl.h>
+#include <initguid.h>
+#include <oleacc.h>
 
 #include <memory>
 #include <vector>
@@ -48,6 +50,54 @@ std::wstring windowText(HWND hwnd)
     text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return text;
 }
+
+// What a screen reader is told of our windows and controls where the
+// system's own answer (a control's window text, a window's title) isn't the
+// name a person should hear: the windows' titles stay "Form1" and "Form2",
+// the intro buttons draw no caption, groups 61 and 62 read with runs of
+// blanks. Said through the system's annotation service, which keeps the
+// names and roles for each window handle.
+class Annotations {
+public:
+    Annotations()
+    {
+        void *services = nullptr;
+        if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                       &services)))
+            services_ = static_cast<IAccPropServices *>(services);
+    }
+    Annotations(const Annotations &) = delete;
+    Annotations &operator=(const Annotations &) = delete;
+    ~Annotations()
+    {
+        if (services_)
+            services_->Release();
+    }
+
+    void name(HWND hwnd, const std::string &text, DWORD object = OBJID_CLIENT)
+    {
+        if (services_ && !text.empty())
+            services_->SetHwndPropStr(hwnd, object, CHILDID_SELF, PROPID_ACC_NAME, wide(text).c_str());
+    }
+    void description(HWND hwnd, const std::string &text)
+    {
+        if (services_ && !text.empty())
+            services_->SetHwndPropStr(hwnd, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_DESCRIPTION, wide(text).c_str());
+    }
+    void role(HWND hwnd, long role)
+    {
+        if (!services_)
+            return;
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_I4;
+        v.lVal = role;
+        services_->SetHwndProp(hwnd, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_ROLE, v);
+    }
+
+private:
+    IAccPropServices *services_ = nullptr;  // released by the destructor
+};
 
 // WM_PAINT's device context for a scope: the window is validated whatever
 // happens while it is painted.
@@ -467,6 +517,23 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
             state.focusChain.push_back(h);
         }
         state.focus = state.focusChain.empty() ? nullptr : state.focusChain.front();
+
+        Annotations a11y;
+        a11y.name(form, layout.accessibleName, OBJID_WINDOW);
+        a11y.name(form, layout.accessibleName);
+        for (std::size_t i = 0; i < plan.size(); ++i) {
+            const tk::ControlLayout &l = *plan[i].layout;
+            HWND h = state.controls[i + 1]->hwnd;
+            if (const std::string name = tk::accessibleName(l); name != l.caption)
+                a11y.name(h, name);
+            a11y.description(h, l.tooltip);
+            if (l.kind == tk::Kind::Picture)
+                a11y.role(h, ROLE_SYSTEM_GRAPHIC);
+            else if (l.kind == tk::Kind::Frame)
+                a11y.role(h, ROLE_SYSTEM_GROUPING);
+            else if (l.kind == tk::Kind::Label)
+                a11y.role(h, ROLE_SYSTEM_STATICTEXT);
+        }
     } catch (...) {
         DestroyWindow(form);
         throw;
@@ -497,7 +564,9 @@ void Win32Window::show()
         GetWindowRect(form, &box);
         MONITORINFO monitor{};
         monitor.cbSize = sizeof monitor;
-        GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        // The work area of the monitor the window appears on (the primary
+        // one, where it hasn't appeared yet).
+        GetMonitorInfoW(MonitorFromWindow(form, MONITOR_DEFAULTTOPRIMARY), &monitor);
         const RECT &work = monitor.rcWork;
         const tk::PixelPoint at = tk::placeOnScreen(box.right - box.left, box.bottom - box.top,
                                                     {work.left, work.top, work.right - work.left,
