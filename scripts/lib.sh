@@ -28,6 +28,31 @@ run_packages=(fonts-thai-tlwg libreoffice-writer xdg-utils)
 # What the tests need besides: a virtual display, real input, screenshots,
 # system-call tracing and the validators of the desktop files.
 test_packages=(xvfb xauth xdotool x11-utils imagemagick strace desktop-file-utils appstream)
+# What the Windows program and its setup need: the mingw-w64 cross compilers
+# (32-bit for the shipped Velodane.exe, 64-bit for the build tested under
+# 64-bit Wine), NSIS for the setup program, and Wine with a virtual display
+# and real input for the tests. ImageMagick cuts the setup's welcome picture
+# from the intro picture; binutils gives the tests strings(1).
+windows_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 nsis imagemagick wine wine64 binutils xvfb xauth xdotool)
+# The 32-bit Wine loader, for running the 32-bit programs themselves; it
+# needs the i386 architecture and is installed only where the kernel runs
+# 32-bit programs at all (runs_32bit_programs).
+windows32_packages=(wine32:i386)
+
+# Whether the kernel runs 32-bit x86 programs: a 93-byte i386 ELF program
+# that only exits with status 0 (mov eax,1; xor ebx,ebx; int 0x80).
+runs_32bit_programs() {
+    local probe status=0
+    probe=$(mktemp)
+    printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08'\
+'\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00'\
+'\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00'\
+'\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
+    chmod +x "$probe"
+    "$probe" 2>/dev/null || status=$?
+    rm -f "$probe"
+    return $status
+}
 
 configure_and_build() {
     local preset=$1

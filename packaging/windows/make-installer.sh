@@ -24,7 +24,12 @@ if [ "$count" -ne 62 ]; then
     exit 1
 fi
 
-defines=(-DVELODANE_EXE="$exe" -DSAMPLES="$samples" -DOUTFILE="$out")
+# The picture of the welcome and finish pages: the middle of the intro
+# window's picture, the emblem between the sky and the forest, 164 x 314 px.
+convert "$here/../../src/artwork/images/IntroPicture.jpg" -crop 166x316+200+100 +repage \
+    -resize '164x314!' -type TrueColor BMP3:"$samples/welcome.bmp"
+
+defines=(-DVELODANE_EXE="$exe" -DSAMPLES="$samples" -DOUTFILE="$out" -DWELCOME_BITMAP="$samples/welcome.bmp")
 [ $# -eq 4 ] && defines+=(-DTARGET="$4")
 mkdir -p "$(dirname "$out")"
-makensis -V2 -INPUTCHARSET UTF8 "${defines[@]}" "$here/velodane.nsi"
+makensis -V2 -WX -INPUTCHARSET UTF8 "${defines[@]}" "$here/velodane.nsi"

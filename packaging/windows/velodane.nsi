@@ -81,13 +81,27 @@ VIAddVersionKey /LANG=1033 LegalCopyright "${PUBLISHER}"
 !define MUI_ICON "../../src/artwork/images/IslandIcon.ico"
 !define MUI_UNICON "../../src/artwork/images/IslandIcon.ico"
 !define MUI_ABORTWARNING
+!define MUI_LANGDLL_WINDOWTITLE "ภาษาของตัวติดตั้ง / Setup language"
+!define MUI_LANGDLL_INFO "กรุณาเลือกภาษา$\r$\nPlease select a language."
 !define MUI_LANGDLL_REGISTRY_ROOT HKLM
 !define MUI_LANGDLL_REGISTRY_KEY "Software\Velodane"
 !define MUI_LANGDLL_REGISTRY_VALUENAME "InstallerLanguage"
 
+!ifdef WELCOME_BITMAP
+  !define MUI_WELCOMEFINISHPAGE_BITMAP "${WELCOME_BITMAP}"
+  !define MUI_UNWELCOMEFINISHPAGE_BITMAP "${WELCOME_BITMAP}"
+!endif
+
+; The pages' own texts break their Thai lines themselves: Thai is written
+; without blanks between words, and not every system breaks such lines.
+!define MUI_WELCOMEPAGE_TITLE "$(WelcomeTitle)"
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TITLE "$(FinishTitle)"
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
 !insertmacro MUI_PAGE_FINISH
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "$(UninstallText)"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -97,14 +111,24 @@ VIAddVersionKey /LANG=1033 LegalCopyright "${PUBLISHER}"
 
 LangString ProductName ${LANG_THAI} "${DISPLAY_NAME} ${VERSION}"
 LangString ProductName ${LANG_ENGLISH} "Velodane ${VERSION}"
+LangString WelcomeTitle ${LANG_THAI} "ยินดีต้อนรับสู่การติดตั้ง$\r$\nคำอธิบายกลุ่มชุดดิน ${VERSION}"
+LangString WelcomeTitle ${LANG_ENGLISH} "Welcome to the setup of Velodane ${VERSION}"
+LangString WelcomeText ${LANG_THAI} "โปรแกรมคำอธิบายกลุ่มชุดดิน (Velodane) จะถูกติดตั้งที่$\r$\n${FOLDER}$\r$\n$\r$\nพร้อมเอกสารตัวอย่างของกลุ่มชุดดินทั้ง 62 กลุ่ม$\r$\n(vd1.doc ถึง vd62.doc) เฉพาะชื่อที่ยังไม่มีไฟล์อยู่$\r$\nเอกสารที่มีอยู่แล้วจะไม่ถูกเขียนทับ$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_ENGLISH} "Setup will install Velodane, the descriptions of the soil-series groups, in$\r$\n${FOLDER}$\r$\n$\r$\nwith sample documents for the 62 groups (vd1.doc to vd62.doc) where no document of that name exists yet: documents already there are never replaced.$\r$\n$\r$\n$_CLICK"
+LangString FinishTitle ${LANG_THAI} "ติดตั้งคำอธิบายกลุ่มชุดดินเสร็จแล้ว"
+LangString FinishTitle ${LANG_ENGLISH} "Velodane is installed"
+LangString FinishText ${LANG_THAI} "ติดตั้งคำอธิบายกลุ่มชุดดินเรียบร้อยแล้ว$\r$\nเปิดโปรแกรมได้จากเมนู Start ที่$\r$\n$\"${SHORTCUT_NAME}$\"$\r$\n$\r$\nเอกสารคำอธิบายจริงของกลุ่มที่ N ให้วางแทนไฟล์$\r$\nvdN.doc ในโฟลเดอร์ ${FOLDER}$\r$\n$\r$\nกด เสร็จสิ้น เพื่อปิดตัวติดตั้ง"
+LangString FinishText ${LANG_ENGLISH} "Velodane is installed. Start it from the Start menu: $\"${SHORTCUT_NAME}$\".$\r$\n$\r$\nPut the real description of group N in place of vdN.doc in ${FOLDER}.$\r$\n$\r$\nClick Finish to close Setup."
+LangString UninstallText ${LANG_THAI} "โปรแกรม ทางลัดในเมนู Start และเอกสารตัวอย่างที่ยังไม่ถูกแก้ไข$\r$\nจะถูกลบออก เอกสารของคุณและเอกสารที่แก้ไขแล้วจะยังอยู่ที่เดิม"
+LangString UninstallText ${LANG_ENGLISH} "The program, its Start-menu shortcut and the unchanged sample documents will be removed. Your own documents and the documents you changed stay where they are."
 LangString NeedAdmin ${LANG_THAI} "ต้องใช้สิทธิ์ผู้ดูแลระบบ (Administrator) จึงจะติดตั้งหรือถอนการติดตั้งโปรแกรมใน ${FOLDER} ได้"
 LangString NeedAdmin ${LANG_ENGLISH} "Administrator rights are needed to install or uninstall the program in ${FOLDER}."
 LangString SampleFailed ${LANG_THAI} "เขียนเอกสารตัวอย่างไม่ได้:"
 LangString SampleFailed ${LANG_ENGLISH} "Could not write the sample document:"
 LangString SampleMissing ${LANG_THAI} "ตัวติดตั้งไม่มีเอกสารตัวอย่าง:"
 LangString SampleMissing ${LANG_ENGLISH} "The setup program lacks the sample document:"
-LangString SampleKept ${LANG_THAI} "คงเอกสารที่มีอยู่แล้วไว้:"
-LangString SampleKept ${LANG_ENGLISH} "Kept the document already there:"
+LangString SamplesDone ${LANG_THAI} "เอกสารตัวอย่าง: ติดตั้ง $0 ฉบับ คงเอกสารที่มีอยู่แล้วไว้ $1 ฉบับ"
+LangString SamplesDone ${LANG_ENGLISH} "Sample documents: $0 installed, $1 already there and kept"
 LangString SampleChanged ${LANG_THAI} "คงเอกสารที่ถูกแก้ไขหรือแทนที่แล้วไว้:"
 LangString SampleChanged ${LANG_ENGLISH} "Kept the changed or replaced document:"
 LangString FolderKept ${LANG_THAI} "โฟลเดอร์ยังมีเอกสารอยู่ จึงไม่ลบ:"
@@ -113,6 +137,8 @@ LangString FolderKept ${LANG_ENGLISH} "The folder still holds documents and stay
 Var Sample      ; the group number of the sample at hand
 Var Record      ; "<size> <time high> <time low>" of a file
 Var Bytes       ; bytes of what this setup installed, for the programs list
+Var Written     ; samples written by this setup
+Var Kept        ; samples left as they were, a document of that name being there
 
 ; Administrators only; and on 64-bit Windows the registry's 64-bit view, the
 ; one that goes with the 64-bit Program Files folder (the entries of a 32-bit
@@ -186,9 +212,13 @@ Section "Velodane" Main
   ; copied into place by CopyFileW with "fail if exists": a document of that
   ; name, whether the user's or an earlier sample, is never replaced.
   InitPluginsDir
+  SetDetailsPrint none
   SetOutPath "$PLUGINSDIR\samples"
   File "${SAMPLES}/vd*.doc"
   SetOutPath "$INSTDIR"
+  SetDetailsPrint both
+  StrCpy $Written 0
+  StrCpy $Kept 0
   ${For} $Sample 1 ${GROUP_COUNT}
     ${IfNot} ${FileExists} "$PLUGINSDIR\samples\vd$Sample.doc"
       DetailPrint "$(SampleMissing) vd$Sample.doc"
@@ -202,15 +232,18 @@ Section "Velodane" Main
       Call FileRecord
       Pop $Record
       WriteRegStr HKLM "${SAMPLES_KEY}" "vd$Sample.doc" $Record
-      DetailPrint "vd$Sample.doc"
+      IntOp $Written $Written + 1
     ${ElseIf} $1 = 80 ; ERROR_FILE_EXISTS
-      DetailPrint "$(SampleKept) vd$Sample.doc"
+      IntOp $Kept $Kept + 1
     ${Else}
       DetailPrint "$(SampleFailed) $INSTDIR\vd$Sample.doc ($1)"
       SetErrorLevel 2
       Abort "$(SampleFailed) $INSTDIR\vd$Sample.doc ($1)"
     ${EndIf}
   ${Next}
+  StrCpy $0 $Written
+  StrCpy $1 $Kept
+  DetailPrint "$(SamplesDone)"
 
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortCut "$SMPROGRAMS\${SHORTCUT_NAME}.lnk" "$INSTDIR\Velodane.exe" "" "$INSTDIR\Velodane.exe" 0
