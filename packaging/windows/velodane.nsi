@@ -161,7 +161,8 @@ Var Kept        ; samples left as they were, a document of that name being there
   !endif
 !macroend
 
-; Puts the record of the file $0 on the stack: "" when it can't be opened.
+; Takes a file's path from the stack and puts the file's record in its
+; place: "" when the file can't be opened.
 !macro FileRecord un
 Function ${un}FileRecord
   Exch $0
@@ -190,10 +191,10 @@ FunctionEnd
 !insertmacro FileRecord "un."
 
 Function .onInit
+  StrCpy $LANGUAGE ${LANG_THAI}
   !insertmacro Prepare
   ; The program finds its documents in this folder only: /D= can't move it.
   StrCpy $INSTDIR "${FOLDER}"
-  StrCpy $LANGUAGE ${LANG_THAI}
   !insertmacro MUI_LANGDLL_DISPLAY
 FunctionEnd
 
