@@ -101,8 +101,19 @@ VIAddVersionKey /LANG=1033 LegalCopyright "${PUBLISHER}"
 !define MUI_FINISHPAGE_TITLE "$(FinishTitle)"
 !define MUI_FINISHPAGE_TEXT "$(FinishText)"
 !insertmacro MUI_PAGE_FINISH
+; The uninstaller's own words too: the stock Thai texts say "cancel the
+; installation" (ยกเลิกการติดตั้ง) for uninstalling, beside a Cancel button.
+!define MUI_PAGE_HEADER_TEXT "$(UninstallTitle)"
+!define MUI_PAGE_HEADER_SUBTEXT "$(UninstallSubtitle)"
 !define MUI_UNCONFIRMPAGE_TEXT_TOP "$(UninstallText)"
+!define MUI_UNCONFIRMPAGE_TEXT_LOCATION "$(UninstallFrom)"
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_PAGE_HEADER_TEXT "$(UninstallingTitle)"
+!define MUI_PAGE_HEADER_SUBTEXT "$(UninstallingSubtitle)"
+!define MUI_INSTFILESPAGE_FINISHHEADER_TEXT "$(UninstalledTitle)"
+!define MUI_INSTFILESPAGE_FINISHHEADER_SUBTEXT "$(UninstalledSubtitle)"
+!define MUI_INSTFILESPAGE_ABORTHEADER_TEXT "$(UninstallFailedTitle)"
+!define MUI_INSTFILESPAGE_ABORTHEADER_SUBTEXT "$(UninstallFailedSubtitle)"
 !insertmacro MUI_UNPAGE_INSTFILES
 
 ; Thai first: the language of the setup unless the user picks English.
@@ -121,6 +132,28 @@ LangString FinishText ${LANG_THAI} "ติดตั้งคำอธิบา�
 LangString FinishText ${LANG_ENGLISH} "Velodane is installed. Start it from the Start menu: $\"${SHORTCUT_NAME}$\".$\r$\n$\r$\nPut the real description of group N in place of vdN.doc in ${FOLDER}.$\r$\n$\r$\nClick Finish to close Setup."
 LangString UninstallText ${LANG_THAI} "โปรแกรม ทางลัดในเมนู Start และเอกสารตัวอย่างที่ยังไม่ถูกแก้ไข$\r$\nจะถูกลบออก เอกสารของคุณและเอกสารที่แก้ไขแล้วจะยังอยู่ที่เดิม"
 LangString UninstallText ${LANG_ENGLISH} "The program, its Start-menu shortcut and the unchanged sample documents will be removed. Your own documents and the documents you changed stay where they are."
+LangString UninstallCaption ${LANG_THAI} "ถอนการติดตั้ง ${DISPLAY_NAME} ${VERSION}"
+LangString UninstallCaption ${LANG_ENGLISH} "Velodane ${VERSION} Uninstall"
+LangString UninstallButton ${LANG_THAI} "ถอนการติดตั้ง"
+LangString UninstallButton ${LANG_ENGLISH} "&Uninstall"
+LangString UninstallTitle ${LANG_THAI} "ถอนการติดตั้งคำอธิบายกลุ่มชุดดิน"
+LangString UninstallTitle ${LANG_ENGLISH} "Uninstall Velodane"
+LangString UninstallSubtitle ${LANG_THAI} "ถอนโปรแกรมออกจากเครื่องคอมพิวเตอร์ของคุณ"
+LangString UninstallSubtitle ${LANG_ENGLISH} "Remove Velodane from your computer."
+LangString UninstallFrom ${LANG_THAI} "ถอนจาก:"
+LangString UninstallFrom ${LANG_ENGLISH} "Uninstalling from:"
+LangString UninstallingTitle ${LANG_THAI} "กำลังถอนการติดตั้ง"
+LangString UninstallingTitle ${LANG_ENGLISH} "Uninstalling"
+LangString UninstallingSubtitle ${LANG_THAI} "โปรดรอสักครู่"
+LangString UninstallingSubtitle ${LANG_ENGLISH} "Please wait while Velodane is being uninstalled."
+LangString UninstalledTitle ${LANG_THAI} "ถอนการติดตั้งเสร็จแล้ว"
+LangString UninstalledTitle ${LANG_ENGLISH} "Uninstallation complete"
+LangString UninstalledSubtitle ${LANG_THAI} "เอกสารที่คุณวางไว้เองหรือแก้ไขแล้วยังอยู่ที่เดิม"
+LangString UninstalledSubtitle ${LANG_ENGLISH} "Your own and changed documents stay where they were."
+LangString UninstallFailedTitle ${LANG_THAI} "ถอนการติดตั้งไม่สำเร็จ"
+LangString UninstallFailedTitle ${LANG_ENGLISH} "Uninstallation failed"
+LangString UninstallFailedSubtitle ${LANG_THAI} "โปรแกรมยังไม่ถูกถอนออกทั้งหมด"
+LangString UninstallFailedSubtitle ${LANG_ENGLISH} "Velodane was not completely uninstalled."
 LangString NeedAdmin ${LANG_THAI} "ต้องใช้สิทธิ์ผู้ดูแลระบบ (Administrator) จึงจะติดตั้งหรือถอนการติดตั้งโปรแกรมใน ${FOLDER} ได้"
 LangString NeedAdmin ${LANG_ENGLISH} "Administrator rights are needed to install or uninstall the program in ${FOLDER}."
 LangString SampleFailed ${LANG_THAI} "เขียนเอกสารตัวอย่างไม่ได้:"
@@ -133,6 +166,9 @@ LangString SampleChanged ${LANG_THAI} "คงเอกสารที่ถู�
 LangString SampleChanged ${LANG_ENGLISH} "Kept the changed or replaced document:"
 LangString FolderKept ${LANG_THAI} "โฟลเดอร์ยังมีเอกสารอยู่ จึงไม่ลบ:"
 LangString FolderKept ${LANG_ENGLISH} "The folder still holds documents and stays:"
+
+UninstallCaption "$(UninstallCaption)"
+UninstallButtonText "$(UninstallButton)"
 
 Var Sample      ; the group number of the sample at hand
 Var Record      ; "<size> <time high> <time low>" of a file
@@ -199,6 +235,7 @@ Function .onInit
 FunctionEnd
 
 Function un.onInit
+  StrCpy $LANGUAGE ${LANG_THAI}
   !insertmacro Prepare
   !insertmacro MUI_UNGETLANGUAGE
 FunctionEnd
@@ -269,6 +306,10 @@ Section "Velodane" Main
   ${Next}
   IntOp $Bytes $Bytes + 1023
   IntOp $Bytes $Bytes / 1024
+
+  ; The uninstaller speaks the language chosen here (the pages save it
+  ; too, but a silent setup shows none).
+  WriteRegStr HKLM "${MUI_LANGDLL_REGISTRY_KEY}" "${MUI_LANGDLL_REGISTRY_VALUENAME}" $LANGUAGE
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${DISPLAY_NAME}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Velodane.exe,0"

@@ -216,6 +216,9 @@ check "the entry's version" [ "$(value_of "$entry" DisplayVersion)" = 1.00 ]
 check "the entry's publisher" [ "$(value_of "$entry" Publisher)" = "Velodane Project" ]
 check "the entry's icon" [ "$(value_of "$entry" DisplayIcon)" = 'C:\Program Files\Velodane\Velodane.exe,0' ]
 check "the entry's uninstaller" [ "$(value_of "$entry" UninstallString)" = '"C:\Program Files\Velodane\Uninstall.exe"' ]
+# The uninstaller speaks the setup's language, Thai (1054) unless chosen otherwise.
+check "the setup's language, Thai, kept for the uninstaller" \
+    [ "$(value_of "$(reg_query 'HKLM\Software\Velodane' /v InstallerLanguage)" InstallerLanguage)" = 1054 ]
 # The size is that of what the setup put there, in KiB rounded up.
 bytes=$(($(stat -c %s "$folder/Velodane.exe") + $(stat -c %s "$folder/Uninstall.exe")))
 for n in $(written_groups); do bytes=$((bytes + $(stat -c %s "$folder/vd$n.doc"))); done
