@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# shipped.sh <velodane-sampledocs> <Velodane.exe, 32-bit>
+# The shipped setup program itself, without running it: built from the
+# 32-bit Velodane.exe, it is a 32-bit Windows program, carries the island
+# icon (both sizes, the very images of the program's icon) and a version
+# record with the program's own values and its own file name.
+set -euo pipefail
+
+sampledocs=$1
+exe=$2
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+icon="$root/src/artwork/images/IslandIcon.ico"
+
+for tool in makensis convert objdump strings perl; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (scripts/windows installs it)"; exit 77; }
+done
+[ -f "$exe" ] || { echo "SKIP: no 32-bit Windows build at $exe (build it with scripts/windows)"; exit 77; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+setup="$work/velodane-setup-1.00.exe"
+"$root/packaging/windows/make-installer.sh" "$exe" "$sampledocs" "$setup" >"$work/makensis.log" 2>&1 || {
+    echo "FAIL: the setup did not build (warnings count as failures): $(cat "$work/makensis.log")" >&2
+    exit 1
+}
+
+failures=0
+check() {
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAIL: $what" >&2; failures=$((failures + 1)); fi
+}
+
+check "a 32-bit Windows program" eval 'objdump -f "$setup" | grep -q "file format pei-i386"'
+
+# The value of a version record entry: the UTF-16 string after its name.
+version_value() { strings -el "$1" | grep -A1 -x "$2" | sed -n 2p; }
+same_entry() {
+    local value
+    value=$(version_value "$exe" "$1")
+    [ -n "$value" ] && [ "$(version_value "$setup" "$1")" = "$value" ]
+}
+for entry in CompanyName ProductName FileVersion ProductVersion; do
+    check "version record: $entry as the program's, \"$(version_value "$exe" "$entry")\"" same_entry "$entry"
+done
+check "version record: OriginalFilename" [ "$(version_value "$setup" OriginalFilename)" = velodane-setup-1.00.exe ]
+
+# Every image of the island icon, byte for byte, among the setup's resources.
+icon_images_in() {
+    perl -e '
+        local $/;
+        open my $i, "<:raw", $ARGV[0] or die; my $ico = <$i>;
+        open my $e, "<:raw", $ARGV[1] or die; my $exe = <$e>;
+        my (undef, undef, $n) = unpack "v3", $ico;
+        die "no images\n" unless $n;
+        for my $k (0 .. $n - 1) {
+            my ($size, $offset) = unpack "V2", substr($ico, 6 + 16 * $k + 8, 8);
+            exit 1 if index($exe, substr($ico, $offset, $size)) < 0;
+        }' "$icon" "$1"
+}
+check "the island icon, every size" icon_images_in "$setup"
+
+[ $failures -eq 0 ] || exit 1
+echo "all passed"
