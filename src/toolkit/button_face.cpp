@@ -109,8 +109,10 @@ std::vector<std::string> wrapAtBlanks(std::string_view text, const MeasureText &
     return lines;
 }
 
-Placement place(const PixelRect &face, int pictureWidth, int pictureHeight, const CaptionInk &ink)
+Placement place(const PixelRect &faceUp, int pictureWidth, int pictureHeight, const CaptionInk &ink, bool sunken)
 {
+    const int shift = sunken ? 1 : 0;
+    const PixelRect face{faceUp.left + shift, faceUp.top + shift, faceUp.width, faceUp.height};
     const bool picture = pictureWidth > 0 && pictureHeight > 0;
     const int textHeight = ink.lines.empty() ? 0 : ink.bottom - ink.top;
     const int gap = !picture || textHeight == 0 ? 0 : PictureGap;

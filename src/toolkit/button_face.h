@@ -88,7 +88,9 @@ struct Placement {
 // own, since digits such as "1" stand well inside their advance. Without a
 // picture, a caption whose ink leaves an even number of spare rows stands
 // one row above the middle, so that its stacked marks have room.
-// `pictureWidth` and `pictureHeight` are 0 without a picture.
-Placement place(const PixelRect &face, int pictureWidth, int pictureHeight, const CaptionInk &ink);
+// `pictureWidth` and `pictureHeight` are 0 without a picture. While the
+// button is pressed (sunken) its content moves one pixel down and right.
+Placement place(const PixelRect &face, int pictureWidth, int pictureHeight, const CaptionInk &ink,
+                bool sunken = false);
 
 } // namespace vd::tk::face

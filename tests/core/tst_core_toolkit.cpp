@@ -165,7 +165,7 @@ private slots:
                                    << QPoint() << 15 << QList<int>{10};
         QTest::newRow("even spare") << QRect(2, 2, 96, 19) << 0 << QPoint(-10, 3) << QList<QPointF>{{0, 80}} << QPoint()
                                     << 14 << QList<int>{10};
-        QTest::newRow("sunken") << QRect(3, 3, 96, 19) << 0 << QPoint(-11, 3) << QList<QPointF>{{0.5, 80}} << QPoint()
+        QTest::newRow("sunken") << QRect(2, 2, 96, 19) << 0 << QPoint(-11, 3) << QList<QPointF>{{0.5, 80}} << QPoint()
                                 << 16 << QList<int>{11};
         QTest::newRow("each line centred")
             << QRect(2, 2, 49, 134) << 0 << QPoint(-15, 20) << QList<QPointF>{{0, 20}, {-0.7, 31}} << QPoint() << 66
@@ -175,7 +175,7 @@ private slots:
                                              << QPoint(153, 4) << 48 << QList<int>{133};
         QTest::newRow("picture alone") << QRect(2, 2, 162, 39) << 32 << QPoint() << QList<QPointF>{} << QPoint(67, 5)
                                        << 37 << QList<int>{};
-        QTest::newRow("picture, sunken") << QRect(3, 3, 162, 39) << 32 << QPoint() << QList<QPointF>{} << QPoint(68, 6)
+        QTest::newRow("picture, sunken") << QRect(2, 2, 162, 39) << 32 << QPoint() << QList<QPointF>{} << QPoint(68, 6)
                                          << 38 << QList<int>{};
     }
     void place()
@@ -190,8 +190,9 @@ private slots:
         face::CaptionInk caption{.top = ink.x(), .bottom = ink.y()};
         for (const QPointF &l : lines)
             caption.lines.push_back({l.x(), l.y()});
+        const bool sunken = QByteArray(QTest::currentDataTag()).contains("sunken");
         const face::Placement at =
-            face::place({face.x(), face.y(), face.width(), face.height()}, picture, picture, caption);
+            face::place({face.x(), face.y(), face.width(), face.height()}, picture, picture, caption, sunken);
         if (picture > 0)
             QCOMPARE(QPoint(at.picture.x, at.picture.y), pictureAt);
         QCOMPARE(at.baseline, baseline);

@@ -7,17 +7,13 @@
 //   probe focus     the focused control: its class, window text, x y width height
 //                   in its window's client area
 //   probe box       the texts of the visible message box, one per line
-//   probe names     what a screen reader is told of the shown window and its
-//                   controls: one line per object, role number, name, description
 #include <windows.h>
 
-#include <oleacc.h>
 
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -73,55 +69,6 @@ BOOL CALLBACK printBoxText(HWND h, LPARAM)
     return TRUE;
 }
 
-std::string bstrText(BSTR b)
-{
-    std::string s = b ? utf8(std::wstring(b, SysStringLen(b))) : std::string();
-    SysFreeString(b);
-    return s;
-}
-
-void printAccessible(IAccessible *acc, int depth)
-{
-    VARIANT self;
-    VariantInit(&self);
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    VARIANT role;
-    VariantInit(&role);
-    BSTR name = nullptr, description = nullptr;
-    acc->get_accRole(self, &role);
-    acc->get_accName(self, &name);
-    acc->get_accDescription(self, &description);
-    std::printf("%d\t%ld\t%s\t%s\n", depth, role.vt == VT_I4 ? role.lVal : -1L, bstrText(name).c_str(),
-                bstrText(description).c_str());
-    long count = 0;
-    acc->get_accChildCount(&count);
-    if (count <= 0 || depth > 3)
-        return;
-    std::vector<VARIANT> children(static_cast<std::size_t>(count));
-    long got = 0;
-    if (FAILED(AccessibleChildren(acc, 0, count, children.data(), &got)))
-        return;
-    for (long i = 0; i < got; ++i) {
-        if (children[i].vt == VT_DISPATCH && children[i].pdispVal) {
-            IAccessible *child = nullptr;
-            if (SUCCEEDED(children[i].pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void **>(&child)))) {
-                // A child window's object: its client area's own object.
-                HWND hwnd = nullptr;
-                IAccessible *client = nullptr;
-                if (SUCCEEDED(WindowFromAccessibleObject(child, &hwnd)) && hwnd &&
-                    SUCCEEDED(AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, IID_IAccessible,
-                                                         reinterpret_cast<void **>(&client)))) {
-                    printAccessible(client, depth + 1);
-                    client->Release();
-                }
-                child->Release();
-            }
-        }
-        VariantClear(&children[i]);
-    }
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -166,34 +113,6 @@ int main(int argc, char **argv)
         EnumChildWindows(box, printBoxText, 0);
         return 0;
     }
-    if (what == "names") {
-        CoInitialize(nullptr);
-        for (const wchar_t *title : {L"Form1", L"Form2"}) {
-            HWND form = FindWindowW(L"VelodaneForm", title);
-            if (!form || !IsWindowVisible(form))
-                continue;
-            IAccessible *window = nullptr;
-            if (SUCCEEDED(AccessibleObjectFromWindow(form, OBJID_WINDOW, IID_IAccessible,
-                                                     reinterpret_cast<void **>(&window)))) {
-                VARIANT self;
-                VariantInit(&self);
-                self.vt = VT_I4;
-                self.lVal = CHILDID_SELF;
-                BSTR name = nullptr;
-                window->get_accName(self, &name);
-                std::printf("window\t%s\n", bstrText(name).c_str());
-                window->Release();
-            }
-            IAccessible *client = nullptr;
-            if (SUCCEEDED(AccessibleObjectFromWindow(form, OBJID_CLIENT, IID_IAccessible,
-                                                     reinterpret_cast<void **>(&client)))) {
-                printAccessible(client, 0);
-                client->Release();
-            }
-            return 0;
-        }
-        return 1;
-    }
-    std::fputs("usage: probe windows|label|focus|box|names\n", stderr);
+    std::fputs("usage: probe windows|label|focus|box\n", stderr);
     return 2;
 }

@@ -150,10 +150,8 @@ const GraphicButton::Caption &GraphicButton::caption() const
 tk::face::Placement GraphicButton::place(bool sunken) const
 {
     const QSize picture = picture_.isNull() ? QSize(0, 0) : picture_.deviceIndependentSize().toSize();
-    tk::PixelRect face = tk::face::faceRect(width(), height());
-    face.left += sunken ? 1 : 0;
-    face.top += sunken ? 1 : 0;
-    return tk::face::place(face, picture.width(), picture.height(), caption().ink);
+    return tk::face::place(tk::face::faceRect(width(), height()), picture.width(), picture.height(), caption().ink,
+                           sunken);
 }
 
 QStringList GraphicButton::captionLines() const

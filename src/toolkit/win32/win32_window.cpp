@@ -370,9 +370,8 @@ void Win32Window::State::drawButton(const Control &c, const DRAWITEMSTRUCT &item
     static const Text::Caption none;
     const Text::Caption &caption =
         c.font ? toolkit.text().caption(c.font, narrow(windowText(c.hwnd)), tk::face::wrapWidth(w)) : none;
-    const int shift = sunken ? 1 : 0;
-    const tk::face::Placement at = tk::face::place({face.left + shift, face.top + shift, face.width, face.height},
-                                                   c.face ? c.faceSize : 0, c.face ? c.faceSize : 0, caption.ink);
+    const tk::face::Placement at =
+        tk::face::place(face, c.face ? c.faceSize : 0, c.face ? c.faceSize : 0, caption.ink, sunken);
     IntersectClipRect(dc, face.left, face.top, face.right(), face.bottom());
     if (c.face)
         DrawIconEx(dc, at.picture.x, at.picture.y, c.face, c.faceSize, c.faceSize, 0, nullptr, DI_NORMAL);
