@@ -110,7 +110,7 @@ click_at "$menu" 74 219
 wait_until 20 window_shown Velodane || fail "no failure report after a group click"
 report_says() { probe box | grep -qF "$1"; }
 wait_until 10 report_says 'หมายเลข 5174' || fail "the report does not give 5174: $(probe box)"
-report=$(probe box)
+report=$(probe box) || fail "the report went away before it was read"
 grep -qF 'c:\Program Files\Velodane\vd7.doc' <<<"$report" || fail "the report does not name the document: $report"
 grep -qx 'ตกลง' <<<"$report" || fail "the report's button is not Thai: $report"
 press Return

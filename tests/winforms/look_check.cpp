@@ -5,7 +5,7 @@
 //   look_check intro|menu <screenshot.ppm> <dpi>
 //
 // Prints one line per failed check and exits 1 when any failed.
-#include "design.h"
+#include "design.h"  // tests/design.h
 
 #include <windows.h>
 
@@ -19,7 +19,10 @@
 
 namespace {
 
+namespace design = vd::design;
 using design::Rgb;
+using design::Twips;
+constexpr Rgb Black{0, 0, 0};
 
 struct Image {
     int width = 0, height = 0;
@@ -90,7 +93,7 @@ void noneOf(const Image &im, int x0, int y0, int x1, int y1, Rgb colour, const s
 
 // The face colour of a button, in its first column inside the edge, from
 // the top of its face to its bottom.
-void faceColumn(const Image &im, const design::Rect &r, Rgb colour, const std::string &name)
+void faceColumn(const Image &im, const Twips &r, Rgb colour, const std::string &name)
 {
     const int left = px(r.left), top = px(r.top), bottom = px(r.top + r.height);
     allOf(im, left + 2, top + 2, left + 3, bottom - 2, colour, name + " face colour");
@@ -104,20 +107,25 @@ Rgb buttonFace()
 
 void checkIntro(const Image &im)
 {
-    if (im.width != px(design::IntroWidth) || im.height != px(design::IntroHeight)) {
+    if (im.width != px(design::intro::Width) || im.height != px(design::intro::Height)) {
         fail("intro window is " + std::to_string(im.width) + " x " + std::to_string(im.height));
         return;
     }
     // The window's background shows as a strip right and bottom of the picture.
-    const int right = px(design::IntroPicture.left + design::IntroPicture.width);
-    const int bottom = px(design::IntroPicture.top + design::IntroPicture.height);
+    const int right = px(design::intro::Picture.right());
+    const int bottom = px(design::intro::Picture.bottom());
     allOf(im, right, 0, im.width, im.height, buttonFace(), "strip right of the picture");
     allOf(im, 0, bottom, im.width, im.height, buttonFace(), "strip below the picture");
     // The buttons cover the painted panels: nothing but the face colour
     // around the face picture, inside the edge.
-    for (const auto &b : design::IntroButtons) {
-        const int l = px(b.rect.left), t = px(b.rect.top), r = px(b.rect.left + b.rect.width),
-                  bt = px(b.rect.top + b.rect.height);
+    struct Button {
+        const char *name;
+        Twips rect;
+        Rgb face;
+    };
+    for (const Button &b : {Button{"Command1", design::intro::ExitButton, design::intro::ExitColour},
+                            Button{"Command2", design::intro::EnterButton, design::intro::EnterColour}}) {
+        const int l = px(b.rect.left), t = px(b.rect.top), r = px(b.rect.right()), bt = px(b.rect.bottom());
         const int icon = 32 * dpi / 96, cx = (l + r) / 2, cy = (t + bt) / 2;
         for (int y = t + 4; y < bt - 4; ++y)
             for (int x = l + 4; x < r - 4; ++x)
@@ -134,41 +142,40 @@ void checkIntro(const Image &im)
 
 void checkMenu(const Image &im)
 {
-    if (im.width != px(design::MenuWidth) || im.height != px(design::MenuHeight)) {
+    namespace menu = design::menu;
+    if (im.width != px(menu::Width) || im.height != px(menu::Height)) {
         fail("menu window is " + std::to_string(im.width) + " x " + std::to_string(im.height));
         return;
     }
     // The five bands: each group button's face colour by its row.
-    for (int n = 1; n <= 60; ++n)
-        faceColumn(im, design::groupRect(n), design::groupColour(n), "group " + std::to_string(n));
-    faceColumn(im, design::Group61, design::Magenta, "group 61");
-    faceColumn(im, design::Group62, design::Magenta, "group 62");
+    for (int n = 1; n <= 62; ++n)
+        faceColumn(im, menu::group(n), menu::groupColour(n), "group " + std::to_string(n));
     // Shared edges: one button's dark bottom line, the next one's light top
     // line right under it; the frame's pink never shows between buttons.
     for (int n = 1; n <= 60; ++n) {
         if (n % 10 == 0)
             continue;
-        const design::Rect a = design::groupRect(n), b = design::groupRect(n + 1);
+        const Twips a = menu::group(n), b = menu::group(n + 1);
         const int x = px(a.left) + px(a.width) / 2, y = px(a.top + a.height);
         if (y != px(b.top))
             fail("groups " + std::to_string(n) + " and " + std::to_string(n + 1) + " don't meet");
-        else if (!(im.at(x, y - 1) == design::Black) || !(im.at(x, y) == design::White))
+        else if (!(im.at(x, y - 1) == Black) || !(im.at(x, y) == design::White))
             fail("edge between groups " + std::to_string(n) + " and " + std::to_string(n + 1) + ": " +
                  hex(im.at(x, y - 1)) + " over " + hex(im.at(x, y)));
     }
-    noneOf(im, px(design::BlockLeft), px(design::BlockTop), px(design::Group61.left + design::Group61.width),
-           px(design::BlockBottom), design::Pink, "frame colour between the group buttons");
+    noneOf(im, px(menu::Block.left), px(menu::Block.top), px(menu::Group61.right()), px(menu::Block.bottom()),
+           menu::Background, "frame colour between the group buttons");
     // The frame strip between the block and the banner.
-    allOf(im, px(design::BlockLeft), px(design::BlockBottom), px(design::Group61.left + design::Group61.width),
-          px(design::Banner.top), design::Pink, "strip between the block and the banner");
+    allOf(im, px(menu::Block.left), px(menu::Block.bottom()), px(menu::Group61.right()), px(menu::Banner.top),
+          menu::Background, "strip between the block and the banner");
     // The caption line: an empty light-orange box over the banner.
-    const design::Rect &c = design::CaptionLine;
-    allOf(im, px(c.left), px(c.top), px(c.left + c.width), px(c.top + c.height), design::LightOrange, "caption line");
+    const Twips &c = menu::CaptionLine;
+    allOf(im, px(c.left), px(c.top), px(c.right()), px(c.bottom()), menu::CaptionLineColour, "caption line");
     // Back and exit, and the gap between them.
-    faceColumn(im, design::Back, design::Green, "Command63");
-    faceColumn(im, design::Exit, design::Red, "Command64");
-    allOf(im, px(design::Back.left + design::Back.width), px(design::Back.top), px(design::Exit.left),
-          px(design::Back.top + design::Back.height), design::Pink, "gap between back and exit");
+    faceColumn(im, menu::BackButton, menu::BackColour, "Command63");
+    faceColumn(im, menu::ExitButton, menu::ExitColour, "Command64");
+    allOf(im, px(menu::BackButton.right()), px(menu::BackButton.top), px(menu::ExitButton.left),
+          px(menu::BackButton.bottom()), menu::Background, "gap between back and exit");
 }
 
 } // namespace

@@ -107,8 +107,10 @@ int main(int argc, char **argv)
         return 1;
     }
     if (what == "box") {
-        HWND box = FindWindowW(L"#32770", nullptr);
-        if (!box || !IsWindowVisible(box))
+        HWND box = nullptr;
+        while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) && !IsWindowVisible(box)) {
+        }
+        if (!box)
             return 1;
         EnumChildWindows(box, printBoxText, 0);
         return 0;
