@@ -11,13 +11,13 @@ namespace vd::posix {
 
 namespace {
 
-constexpr const char *kRuntimeFolder = "XDG_RUNTIME_DIR";
-constexpr const char *kTemporaryFolder = "TMPDIR";
-constexpr const char *kSessionBus = "DBUS_SESSION_BUS_ADDRESS";
+constexpr const char *RuntimeFolderVariable = "XDG_RUNTIME_DIR";
+constexpr const char *TemporaryFolderVariable = "TMPDIR";
+constexpr const char *SessionBusVariable = "DBUS_SESSION_BUS_ADDRESS";
 // Under a device no folder can be made.
-constexpr const char *kNowhere = "/dev/null";
+constexpr const char *Nowhere = "/dev/null";
 // An address of no transport libdbus knows: connecting fails at once.
-constexpr const char *kNoBus = "disabled:";
+constexpr const char *NoBus = "disabled:";
 
 std::optional<std::string> variable(const char *name)
 {
@@ -63,7 +63,7 @@ bool reopenStandardDescriptors() noexcept
             continue;
         // The lower descriptors are open by now, so this is `fd` itself. Not
         // close-on-exec: standard streams are handed on as usual.
-        const int opened = ::open(kNowhere, O_RDWR | O_NOCTTY);
+        const int opened = ::open(Nowhere, O_RDWR | O_NOCTTY);
         if (opened < 0)
             return false;
         if (opened != fd) {
@@ -79,23 +79,23 @@ bool reopenStandardDescriptors() noexcept
 ToolkitStart preventUnaskedSideEffects(const std::string &sessionRuntimeRoot)
 {
     ToolkitStart start;
-    const std::optional<std::string> runtimeFolder = variable(kRuntimeFolder);
+    const std::optional<std::string> runtimeFolder = variable(RuntimeFolderVariable);
     if (!isUsableRuntimeFolder(runtimeFolder)) {
         const std::string session = sessionRuntimeRoot + "/" + std::to_string(::geteuid());
         if (isUsableRuntimeFolder(session)) {
-            ::setenv(kRuntimeFolder, session.c_str(), 1);
+            ::setenv(RuntimeFolderVariable, session.c_str(), 1);
         } else {
             start.restore = true;
             start.runtimeFolder = runtimeFolder;
-            start.temporaryFolder = variable(kTemporaryFolder);
-            ::unsetenv(kRuntimeFolder);
-            ::setenv(kTemporaryFolder, kNowhere, 1);
+            start.temporaryFolder = variable(TemporaryFolderVariable);
+            ::unsetenv(RuntimeFolderVariable);
+            ::setenv(TemporaryFolderVariable, Nowhere, 1);
         }
     }
 
-    const std::optional<std::string> bus = variable(kSessionBus);
-    if ((!bus || bus->empty()) && !hasBusSocket(variable(kRuntimeFolder)))
-        ::setenv(kSessionBus, kNoBus, 1);
+    const std::optional<std::string> bus = variable(SessionBusVariable);
+    if ((!bus || bus->empty()) && !hasBusSocket(variable(RuntimeFolderVariable)))
+        ::setenv(SessionBusVariable, NoBus, 1);
     return start;
 }
 
@@ -103,8 +103,8 @@ void toolkitStarted(const ToolkitStart &start)
 {
     if (!start.restore)
         return;
-    setVariable(kRuntimeFolder, start.runtimeFolder);
-    setVariable(kTemporaryFolder, start.temporaryFolder);
+    setVariable(RuntimeFolderVariable, start.runtimeFolder);
+    setVariable(TemporaryFolderVariable, start.temporaryFolder);
 }
 
 } // namespace vd::posix

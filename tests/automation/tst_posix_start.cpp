@@ -82,7 +82,7 @@ bool makeFolder(const QString &path, const QString &state, bool withBus)
     return !withBus || makeSocket(path + "/bus");
 }
 
-const char *const kVariables[] = {"XDG_RUNTIME_DIR", "TMPDIR", "DBUS_SESSION_BUS_ADDRESS"};
+const char *const Variables[] = {"XDG_RUNTIME_DIR", "TMPDIR", "DBUS_SESSION_BUS_ADDRESS"};
 
 // "-" for unset, else the value.
 QString current(const char *name)
@@ -110,7 +110,7 @@ private:
 void TestPosixStart::init()
 {
     saved_.clear();
-    for (const char *name : kVariables)
+    for (const char *name : Variables)
         saved_ << (qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
 }
 
@@ -118,9 +118,9 @@ void TestPosixStart::cleanup()
 {
     for (qsizetype i = 0; i < saved_.size(); ++i) {
         if (saved_[i])
-            qputenv(kVariables[i], *saved_[i]);
+            qputenv(Variables[i], *saved_[i]);
         else
-            qunsetenv(kVariables[i]);
+            qunsetenv(Variables[i]);
     }
 }
 

@@ -22,8 +22,8 @@ using namespace vd::automation::linuxword;
 
 namespace {
 
-const QString kGroupDocument = QStringLiteral("c:\\Program Files\\Velodane\\vd5.doc");
-const QString kGroupDocumentOnDisk = QStringLiteral("drive_c/Program Files/Velodane/vd5.doc");
+const QString Group5Document = QStringLiteral("c:\\Program Files\\Velodane\\vd5.doc");
+const QString Group5DocumentOnDisk = QStringLiteral("drive_c/Program Files/Velodane/vd5.doc");
 
 Environment fakeEnvironment(std::map<std::string, std::string, std::less<>> vars)
 {
@@ -44,9 +44,9 @@ bool writeFile(const QString &path, const QByteArray &content, QFile::Permission
     return file.setPermissions(permissions);
 }
 
-constexpr QFile::Permissions kExecutable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+constexpr QFile::Permissions Executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                                            QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-constexpr QFile::Permissions kPlain = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+constexpr QFile::Permissions Plain = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
 
 // A viewer that writes, into `records`, one file "rec.<pid>" with its parent
 // pid, its arguments, its standard input and the descriptors that a program
@@ -190,14 +190,14 @@ struct Sandbox {
         prefix = dir.path() + "/prefix";
         QDir().mkpath(bin);
         QDir().mkpath(records);
-        writeFile(prefix + '/' + kGroupDocumentOnDisk, "{\\rtf1 vd5}", kPlain);
+        writeFile(prefix + '/' + Group5DocumentOnDisk, "{\\rtf1 vd5}", Plain);
     }
-    bool valid() const { return dir.isValid() && QFileInfo(prefix + '/' + kGroupDocumentOnDisk).isFile(); }
+    bool valid() const { return dir.isValid() && QFileInfo(prefix + '/' + Group5DocumentOnDisk).isFile(); }
 
     QString installViewer(const QString &name, const QString &waitFor = {}) const
     {
         const QString path = bin + '/' + name;
-        return writeFile(path, fakeViewerScript(records, waitFor), kExecutable) ? path : QString();
+        return writeFile(path, fakeViewerScript(records, waitFor), Executable) ? path : QString();
     }
 
     Environment environment() const
@@ -208,7 +208,7 @@ struct Sandbox {
                                 {"XDG_DATA_DIRS", (dir.path() + "/nodata").toStdString()}});
     }
 
-    QString documentOnDisk() const { return prefix + '/' + kGroupDocumentOnDisk; }
+    QString documentOnDisk() const { return prefix + '/' + Group5DocumentOnDisk; }
 };
 
 // The calls that a group click makes, through the registry.
@@ -298,7 +298,7 @@ void TestWordApplication::findViewer()
         if (kind == "d")
             QVERIFY(QDir().mkpath(path));
         else
-            QVERIFY(writeFile(path, "#!/bin/sh\n", kind == "x" ? kExecutable : kPlain));
+            QVERIFY(writeFile(path, "#!/bin/sh\n", kind == "x" ? Executable : Plain));
     }
     QStringList entries;
     for (const QString &d : pathDirs)
@@ -352,7 +352,7 @@ void TestWordApplication::members_data()
     QTest::addColumn<int>("launches");
 
     const unsigned get = PropertyGet, put = PropertyPut, method = Method, getOrMethod = PropertyGet | Method;
-    const QString doc = kGroupDocument;
+    const QString doc = Group5Document;
     QTest::newRow("Visible starts false") << "app"
                                           << "Visible" << get << QVariantList{} << 0L << "false" << 0;
     QTest::newRow("visible any case") << "app"
@@ -698,12 +698,12 @@ void TestWordApplication::launchedArguments_data()
     QTest::addColumn<QString>("onDisk");       // relative to the prefix
     QTest::addColumn<QStringList>("expected"); // arguments after the program; "@" is the document's Linux path
 
-    QTest::newRow("soffice") << QStringList{"soffice", "libreoffice", "xdg-open"} << "soffice" << kGroupDocument
-                             << kGroupDocumentOnDisk << QStringList{"--nologo", "--norestore", "--view", "@"};
-    QTest::newRow("libreoffice") << QStringList{"libreoffice", "xdg-open"} << "libreoffice" << kGroupDocument
-                                 << kGroupDocumentOnDisk << QStringList{"--nologo", "--norestore", "--view", "@"};
-    QTest::newRow("xdg-open fallback") << QStringList{"xdg-open"} << "xdg-open" << kGroupDocument
-                                       << kGroupDocumentOnDisk << QStringList{"@"};
+    QTest::newRow("soffice") << QStringList{"soffice", "libreoffice", "xdg-open"} << "soffice" << Group5Document
+                             << Group5DocumentOnDisk << QStringList{"--nologo", "--norestore", "--view", "@"};
+    QTest::newRow("libreoffice") << QStringList{"libreoffice", "xdg-open"} << "libreoffice" << Group5Document
+                                 << Group5DocumentOnDisk << QStringList{"--nologo", "--norestore", "--view", "@"};
+    QTest::newRow("xdg-open fallback") << QStringList{"xdg-open"} << "xdg-open" << Group5Document
+                                       << Group5DocumentOnDisk << QStringList{"@"};
     QTest::newRow("names as found on disk")
         << QStringList{"soffice"} << "soffice"
         << "C:\\SOIL DATA\\velodane\\VD62.DOC"
@@ -732,7 +732,7 @@ void TestWordApplication::launchedArguments()
             program = path;
     }
     const QString linuxPath = sandbox.prefix + '/' + onDisk;
-    QVERIFY(writeFile(linuxPath, "{\\rtf1 x}", kPlain));
+    QVERIFY(writeFile(linuxPath, "{\\rtf1 x}", Plain));
 
     // A descriptor of ours without close-on-exec, which must not reach the
     // viewer, and a standard input of ours that isn't /dev/null.
@@ -782,10 +782,10 @@ void TestWordApplication::openReturnsWhileViewerRuns()
     const QString release = sandbox.dir.path() + "/release";
     QVERIFY(!sandbox.installViewer("soffice", release).isEmpty());
 
-    QVERIFY_THROWS_NO_EXCEPTION(openAsTheProgramDoes(Options{sandbox.environment(), launchDetached}, kGroupDocument));
+    QVERIFY_THROWS_NO_EXCEPTION(openAsTheProgramDoes(Options{sandbox.environment(), launchDetached}, Group5Document));
     // Open has returned while the viewer waits: only now may it go on.
     QVERIFY(recordFiles(sandbox.records).isEmpty());
-    QVERIFY(writeFile(release, "", kPlain));
+    QVERIFY(writeFile(release, "", Plain));
 
     QTRY_COMPARE_WITH_TIMEOUT(recordFiles(sandbox.records).size(), 1, 40000);
     QCOMPARE(parseRecord(recordFiles(sandbox.records).first()).released, QString("yes"));
@@ -817,19 +817,19 @@ void TestWordApplication::execFailureReported()
     ObjectRef documents = getObject(*app, "Documents");
 
     if (fault == "chmod")
-        QVERIFY(QFile::setPermissions(program, kPlain));
+        QVERIFY(QFile::setPermissions(program, Plain));
     else if (fault == "remove")
         QVERIFY(QFile::remove(program));
     else if (fault == "folder")
         QVERIFY(QFile::remove(program) && QDir().mkpath(program));
     else if (fault == "interpreter")
-        QVERIFY(writeFile(program, "#!/velodane-test-nowhere/sh\necho hi\n", kExecutable));
+        QVERIFY(writeFile(program, "#!/velodane-test-nowhere/sh\necho hi\n", Executable));
     else if (fault == "garbage")
-        QVERIFY(writeFile(program, QByteArray("\x01\x02\x03 not a program\n"), kExecutable));
+        QVERIFY(writeFile(program, QByteArray("\x01\x02\x03 not a program\n"), Executable));
 
     const int before = countOpenDescriptors();
     try {
-        call(*documents, "Open", {kGroupDocument.toStdString()});
+        call(*documents, "Open", {Group5Document.toStdString()});
         QFAIL("Open succeeded");
     } catch (const vd::Error &e) {
         QCOMPARE(e.number(), 429L);
@@ -867,7 +867,7 @@ void TestWordApplication::noZombieNoLeak()
     for (int i = 0; i < launches; ++i) {
         ObjectRef app = registry.create("word.Application");
         vd::automation::setProperty(*app, "Visible", true);
-        QVERIFY_THROWS_NO_EXCEPTION(call(*getObject(*app, "Documents"), "Open", {kGroupDocument.toStdString()}));
+        QVERIFY_THROWS_NO_EXCEPTION(call(*getObject(*app, "Documents"), "Open", {Group5Document.toStdString()}));
     }
     QCOMPARE(countOpenDescriptors(), before);
     QCOMPARE(childrenOfThisProcess(true), QStringList{});

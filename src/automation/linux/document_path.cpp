@@ -15,8 +15,8 @@ namespace vd::automation::linuxword {
 
 namespace {
 
-constexpr std::string_view kPrefixFolder = "velodane";
-constexpr std::string_view kDefaultDataDirs = "/usr/local/share:/usr/share";
+constexpr std::string_view PrefixFolder = "velodane";
+constexpr std::string_view DefaultDataDirs = "/usr/local/share:/usr/share";
 
 bool isDriveLetter(char c) noexcept
 {
@@ -275,19 +275,19 @@ std::vector<std::string> documentPrefixes(const Environment &env)
         add(*wine);
 
     if (auto dataHome = absoluteFolder(env("XDG_DATA_HOME")))
-        add(join(*dataHome, kPrefixFolder));
+        add(join(*dataHome, PrefixFolder));
     else if (auto home = absoluteFolder(env("HOME")))
-        add(join(join(*home, ".local/share"), kPrefixFolder));
+        add(join(join(*home, ".local/share"), PrefixFolder));
 
     std::optional<std::string> dataDirs = env("XDG_DATA_DIRS");
     if (!dataDirs || dataDirs->empty())
-        dataDirs = std::string(kDefaultDataDirs);
+        dataDirs = std::string(DefaultDataDirs);
     std::string_view dirs = *dataDirs;
     while (!dirs.empty()) {
         const auto colon = dirs.find(':');
         const std::string_view entry = dirs.substr(0, colon);
         if (auto dir = absoluteFolder(std::string(entry)))
-            add(join(*dir, kPrefixFolder));
+            add(join(*dir, PrefixFolder));
         if (colon == std::string_view::npos)
             break;
         dirs.remove_prefix(colon + 1);

@@ -18,7 +18,7 @@ namespace vd::automation::linuxword {
 
 namespace {
 
-constexpr std::string_view kDefaultPath = "/usr/local/bin:/usr/bin:/bin";
+constexpr std::string_view DefaultPath = "/usr/local/bin:/usr/bin:/bin";
 
 bool isExecutableFile(const std::string &path)
 {
@@ -182,13 +182,13 @@ std::optional<Viewer> findViewer(const Environment &env)
 {
     std::optional<std::string> path = env("PATH");
     if (!path)
-        path = std::string(kDefaultPath);
-    static constexpr std::pair<std::string_view, Viewer::Kind> kPrograms[] = {
+        path = std::string(DefaultPath);
+    static constexpr std::pair<std::string_view, Viewer::Kind> Programs[] = {
         {"soffice", Viewer::Kind::LibreOffice},
         {"libreoffice", Viewer::Kind::LibreOffice},
         {"xdg-open", Viewer::Kind::XdgOpen},
     };
-    for (const auto &[name, kind] : kPrograms) {
+    for (const auto &[name, kind] : Programs) {
         if (auto program = searchPath(*path, name))
             return Viewer{kind, std::move(*program)};
     }

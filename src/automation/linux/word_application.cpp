@@ -11,7 +11,7 @@ namespace vd::automation::linuxword {
 
 namespace {
 
-constexpr std::size_t kOpenMaxArguments = 16; // Word's Documents.Open takes 16
+constexpr std::size_t OpenMaxArguments = 16; // Word's Documents.Open takes 16
 
 [[noreturn]] void memberNotFound(std::string_view member)
 {
@@ -30,9 +30,9 @@ constexpr std::size_t kOpenMaxArguments = 16; // Word's Documents.Open takes 16
 
 // At most this many places are named in a report, however many were
 // searched, so that the message always fits on the screen.
-constexpr std::size_t kPlacesShown = 5;
+constexpr std::size_t PlacesShown = 5;
 // Longer paths are shortened in the middle to this many characters.
-constexpr std::size_t kPathCharactersShown = 100;
+constexpr std::size_t PathCharactersShown = 100;
 
 std::string stateText(const Candidate &candidate)
 {
@@ -112,12 +112,12 @@ bool isCombiningMark(std::string_view character) noexcept
 }
 
 // A path as a report shows it: one line of valid UTF-8, at most
-// kPathCharactersShown characters. Control characters, line and paragraph
+// PathCharactersShown characters. Control characters, line and paragraph
 // separators and bytes that aren't UTF-8 show as U+FFFD; a longer path
 // keeps its beginning and its end around "…".
 std::string displayText(std::string_view path)
 {
-    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    static constexpr std::string_view Replacement = "\xEF\xBF\xBD";
     std::vector<std::string_view> characters;
     while (!path.empty()) {
         const std::size_t length = sequenceLength(path);
@@ -127,23 +127,23 @@ std::string displayText(std::string_view path)
                              (lead == 0xC2 && static_cast<unsigned char>(character.back()) < 0xA0) ||
                              character == "\xE2\x80\xA8" || character == "\xE2\x80\xA9";
         if (length == 0 || control)
-            characters.push_back(kReplacement);
+            characters.push_back(Replacement);
         else
             characters.push_back(character);
         path.remove_prefix(character.size());
     }
     std::string text;
-    if (characters.size() <= kPathCharactersShown) {
+    if (characters.size() <= PathCharactersShown) {
         for (std::string_view c : characters)
             text += c;
         return text;
     }
     // The beginning and the end, cut between whole letters: never between
     // a letter and the marks that sit on it.
-    std::size_t headEnd = kPathCharactersShown / 2 - 10;
+    std::size_t headEnd = PathCharactersShown / 2 - 10;
     while (headEnd > 0 && isCombiningMark(characters[headEnd]))
         --headEnd;
-    std::size_t tailStart = characters.size() - (kPathCharactersShown - kPathCharactersShown / 2 + 9);
+    std::size_t tailStart = characters.size() - (PathCharactersShown - PathCharactersShown / 2 + 9);
     while (tailStart < characters.size() && isCombiningMark(characters[tailStart]))
         ++tailStart;
     for (std::size_t i = 0; i < headEnd; ++i)
@@ -155,7 +155,7 @@ std::string displayText(std::string_view path)
 }
 
 // Names the Windows path and the places searched: all of them when there
-// are at most kPlacesShown, else kPlacesShown - 1 of them, those where
+// are at most PlacesShown, else PlacesShown - 1 of them, those where
 // something other than nothing was found first, in search order, and a
 // count of the rest.
 std::string notFoundDescription(std::string_view windowsPath, const Resolution &resolution)
@@ -165,11 +165,11 @@ std::string notFoundDescription(std::string_view windowsPath, const Resolution &
     if (searched.empty())
         return text + " (ไม่มีโฟลเดอร์ให้ค้นหา)";
 
-    std::vector<bool> shown(searched.size(), searched.size() <= kPlacesShown);
-    if (searched.size() > kPlacesShown) {
+    std::vector<bool> shown(searched.size(), searched.size() <= PlacesShown);
+    if (searched.size() > PlacesShown) {
         std::size_t chosen = 0;
         for (bool missing : {false, true})
-            for (std::size_t i = 0; i < searched.size() && chosen < kPlacesShown - 1; ++i)
+            for (std::size_t i = 0; i < searched.size() && chosen < PlacesShown - 1; ++i)
                 if (!shown[i] && (searched[i].state == FileState::Missing) == missing) {
                     shown[i] = true;
                     ++chosen;
@@ -220,7 +220,7 @@ public:
     {
         if (!sameName(member, "Open") || !(how & Method))
             memberNotFound(member);
-        if (args.empty() || args.size() > kOpenMaxArguments)
+        if (args.empty() || args.size() > OpenMaxArguments)
             wrongArguments(member);
         const auto *fileName = std::get_if<std::string>(&args.front());
         if (!fileName)
