@@ -16,8 +16,8 @@
 //
 // The driver is a child subreaper: the viewers that the program starts
 // detached come to it, and it reaps them.
-#include "bench.h"
 #include "driver.h"
+#include "bench.h"
 #include "measure.h"
 #include "process.h"
 #include "table.h"

@@ -61,14 +61,14 @@ std::string failureTitle()
 
 std::string failureText(const Error &error)
 {
-    return "เกิดข้อผิดพลาดหมายเลข " + std::to_string(error.number()) + "\n\n" + error.description()
-           + "\n\nโปรแกรมยังทำงานต่อได้: ลองอีกครั้ง หรือเลือกรายการอื่น";
+    return "เกิดข้อผิดพลาดหมายเลข " + std::to_string(error.number()) + "\n\n" + error.description() +
+           "\n\nโปรแกรมยังทำงานต่อได้: ลองอีกครั้ง หรือเลือกรายการอื่น";
 }
 
 std::string startFailureText(const Error &error)
 {
-    return "โปรแกรมเริ่มทำงานไม่ได้: เกิดข้อผิดพลาดหมายเลข " + std::to_string(error.number()) + "\n\n"
-           + error.description() + "\n\nโปรแกรมจะปิดลง ลองติดตั้งโปรแกรมใหม่ หรือแจ้งผู้ดูแลเครื่อง";
+    return "โปรแกรมเริ่มทำงานไม่ได้: เกิดข้อผิดพลาดหมายเลข " + std::to_string(error.number()) + "\n\n" + error.description() +
+           "\n\nโปรแกรมจะปิดลง ลองติดตั้งโปรแกรมใหม่ หรือแจ้งผู้ดูแลเครื่อง";
 }
 
 } // namespace vd::app

@@ -42,7 +42,7 @@ private:
     automation::Registry &classes_;
     std::unique_ptr<forms::Form1> form1_;
     std::unique_ptr<forms::Form2> form2_;
-    bool started_ = false;  // the start-up window has been shown
+    bool started_ = false; // the start-up window has been shown
 };
 
 // The text the user is shown for a failure that reached the top level.

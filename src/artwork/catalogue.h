@@ -9,23 +9,23 @@
 namespace vd::artwork {
 
 enum class Kind {
-    Icon,        // .ico: 32 x 32 and 16 x 16, 4 bits per pixel, 1-bit mask
-    Photograph,  // baseline JPEG
-    Banner,      // uncompressed 24-bit BMP
+    Icon,       // .ico: 32 x 32 and 16 x 16, 4 bits per pixel, 1-bit mask
+    Photograph, // baseline JPEG
+    Banner,     // uncompressed 24-bit BMP
 };
 
 struct HotSpot {
-    int x = 0;  // on the 32 x 32 image
+    int x = 0; // on the 32 x 32 image
     int y = 0;
 };
 
 struct Entry {
-    std::string_view name;  // catalogue name, e.g. "IslandIcon"
+    std::string_view name; // catalogue name, e.g. "IslandIcon"
     Kind kind;
-    std::string_view file;  // file name under src/artwork/images, e.g. "IslandIcon.ico"
-    int width;              // pixel size (the large image of an icon)
+    std::string_view file; // file name under src/artwork/images, e.g. "IslandIcon.ico"
+    int width;             // pixel size (the large image of an icon)
     int height;
-    HotSpot hotSpot;        // where the pointer points, for icons used as pointer images
+    HotSpot hotSpot; // where the pointer points, for icons used as pointer images
 };
 
 std::span<const Entry> catalogue();

@@ -1,6 +1,5 @@
 #include "automation/automation.h"
 
-
 namespace vd::automation {
 
 void setProperty(Object &object, std::string_view name, Value value)
@@ -43,8 +42,7 @@ ObjectRef Registry::create(std::string_view className) const
             return object;
         }
     }
-    throw Error(errors::CantCreateObject,
-                "ไม่สามารถสร้างออบเจกต์ \"" + std::string(className) + "\" ได้");
+    throw Error(errors::CantCreateObject, "ไม่สามารถสร้างออบเจกต์ \"" + std::string(className) + "\" ได้");
 }
 
 } // namespace vd::automation

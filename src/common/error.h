@@ -31,9 +31,9 @@ namespace errors {
 inline constexpr long OutOfMemory = 7;
 inline constexpr long Internal = 51;
 inline constexpr long ControlNotFound = 730;
-inline constexpr long ImageNotFound = 481;  // "Invalid picture"
+inline constexpr long ImageNotFound = 481; // "Invalid picture"
 inline constexpr long CantCreateObject = 429;
-inline constexpr long MemberNotFound = 438;  // "Object doesn't support this property or method"
+inline constexpr long MemberNotFound = 438; // "Object doesn't support this property or method"
 inline constexpr long TypeMismatch = 13;
 inline constexpr long ObjectRequired = 424;
 inline constexpr long WrongArguments = 450;

@@ -6,8 +6,8 @@ namespace vd {
 
 bool sameName(std::string_view a, std::string_view b) noexcept
 {
-    return a.size() == b.size()
-           && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
 } // namespace vd

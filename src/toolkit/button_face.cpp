@@ -69,9 +69,9 @@ std::vector<Fill> frameOutline(int width, int height)
 {
     const int w = width, h = height;
     return {
-        {{0, 0, w - 1, 1}, Shadow},  {{0, 0, 1, h - 1}, Shadow},  {{w - 2, 0, 1, h - 1}, Shadow},
+        {{0, 0, w - 1, 1}, Shadow},     {{0, 0, 1, h - 1}, Shadow},  {{w - 2, 0, 1, h - 1}, Shadow},
         {{0, h - 2, w - 1, 1}, Shadow}, {{1, 1, w - 3, 1}, Hilight}, {{1, 1, 1, h - 3}, Hilight},
-        {{w - 1, 0, 1, h}, Hilight}, {{0, h - 1, w, 1}, Hilight},
+        {{w - 1, 0, 1, h}, Hilight},    {{0, h - 1, w, 1}, Hilight},
     };
 }
 
@@ -89,7 +89,7 @@ std::vector<std::string> wrapAtBlanks(std::string_view text, const MeasureText &
         while (i < n && text[i] != ' ')
             ++i;
         if (wordFrom == i)
-            break;  // trailing blanks
+            break; // trailing blanks
         const std::string_view word = text.substr(wordFrom, i - wordFrom);
         if (line.empty()) {
             line = word;
@@ -125,8 +125,8 @@ Placement place(const PixelRect &faceUp, int pictureWidth, int pictureHeight, co
     at.picture = {face.left + floorHalf(face.width - pictureWidth), top};
     at.baseline = top + (picture ? pictureHeight + gap : -1) - ink.top;
     for (const CaptionInk::Line &line : ink.lines)
-        at.lineStarts.push_back(face.left + floorHalf(face.width - line.width)
-                                - static_cast<int>(std::floor(line.left)));
+        at.lineStarts.push_back(face.left + floorHalf(face.width - line.width) -
+                                static_cast<int>(std::floor(line.left)));
     return at;
 }
 

@@ -67,19 +67,19 @@ std::vector<std::string> wrapAtBlanks(std::string_view text, const MeasureText &
 // places), measured by the toolkit.
 struct CaptionInk {
     struct Line {
-        double left = 0;   // from the pen's start
+        double left = 0; // from the pen's start
         double width = 0;
     };
     std::vector<Line> lines;
-    int top = 0;     // of all lines, from the first line's baseline (negative: above it)
+    int top = 0; // of all lines, from the first line's baseline (negative: above it)
     int bottom = 0;
-    int pitch = 0;   // from one line's baseline to the next
+    int pitch = 0; // from one line's baseline to the next
 };
 
 struct Placement {
-    PixelPoint picture;           // top-left of the face picture
-    int baseline = 0;             // of the first line
-    std::vector<int> lineStarts;  // the pen's start of each line
+    PixelPoint picture;          // top-left of the face picture
+    int baseline = 0;            // of the first line
+    std::vector<int> lineStarts; // the pen's start of each line
 };
 
 // The picture and the caption's ink, one above the other, centred together
@@ -90,7 +90,6 @@ struct Placement {
 // one row above the middle, so that its stacked marks have room.
 // `pictureWidth` and `pictureHeight` are 0 without a picture. While the
 // button is pressed (sunken) its content moves one pixel down and right.
-Placement place(const PixelRect &face, int pictureWidth, int pictureHeight, const CaptionInk &ink,
-                bool sunken = false);
+Placement place(const PixelRect &face, int pictureWidth, int pictureHeight, const CaptionInk &ink, bool sunken = false);
 
 } // namespace vd::tk::face

@@ -91,7 +91,7 @@ FontChoice chooseFont(const Font &font, const FamilyInstalled &installed, int dp
         return choice;
     const std::span<const StandIn> standIns = standInsFor(choice.family);
     if (standIns.empty())
-        return choice;  // left to the system's own font matching
+        return choice; // left to the system's own font matching
     const StandIn *use = &standIns.front();
     choice.missing = true;
     for (const StandIn &s : standIns) {

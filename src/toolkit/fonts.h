@@ -29,10 +29,10 @@ std::span<const StandIn> standInsFor(std::string_view named);
 
 // How a layout font is drawn on this system.
 struct FontChoice {
-    std::string family;    // the family drawn; empty: the toolkit's default font
-    int pixelSize = 0;     // pixels at the dpi asked for; 0: the default size
-    bool standIn = false;  // a stand-in for the named family
-    bool missing = false;  // neither the named family nor any stand-in is installed
+    std::string family;   // the family drawn; empty: the toolkit's default font
+    int pixelSize = 0;    // pixels at the dpi asked for; 0: the default size
+    bool standIn = false; // a stand-in for the named family
+    bool missing = false; // neither the named family nor any stand-in is installed
 };
 
 using FamilyInstalled = std::function<bool(const std::string &family)>;

@@ -35,10 +35,7 @@ struct Colour {
     Role role = Role::ButtonFace;
     Rgb rgb{};
 
-    static constexpr Colour of(std::uint8_t r, std::uint8_t g, std::uint8_t b)
-    {
-        return {Role::Explicit, {r, g, b}};
-    }
+    static constexpr Colour of(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return {Role::Explicit, {r, g, b}}; }
     static constexpr Colour buttonFace() { return {Role::ButtonFace, {}}; }
     static constexpr Colour buttonText() { return {Role::ButtonText, {}}; }
     friend bool operator==(const Colour &, const Colour &) = default;
@@ -47,7 +44,7 @@ struct Colour {
 inline constexpr int ThaiCharset = 222;
 
 struct Font {
-    std::string family;  // empty: the toolkit's default font
+    std::string family; // empty: the toolkit's default font
     double points = 0;
     int weight = 700;
     int charset = ThaiCharset;
@@ -59,32 +56,32 @@ enum class Kind { PushButton, Frame, Label, Picture };
 struct ControlLayout {
     std::string name;
     Kind kind = Kind::PushButton;
-    Rect rect;                              // in the containing window or frame
+    Rect rect; // in the containing window or frame
     Colour background = Colour::buttonFace();
     Colour foreground = Colour::buttonText();
-    std::string caption;                    // UTF-8; blanks are significant
+    std::string caption; // UTF-8; blanks are significant
     std::string tooltip;
     Font font;
-    std::string facePicture;                // image names; empty: none
+    std::string facePicture; // image names; empty: none
     std::string pointerImage;
-    std::string picture;                    // picture control: stretched to the rectangle
+    std::string picture; // picture control: stretched to the rectangle
     // What a screen reader names the control, where its caption (or, for a
     // button without one, its tooltip) would not do: a picture is named by
     // the words painted on it, a caption spread out by blanks by its words.
     std::string accessibleName;
-    std::vector<ControlLayout> children;          // frames: topmost first
+    std::vector<ControlLayout> children; // frames: topmost first
 };
 
 struct WindowLayout {
-    std::string className;                  // "Form1", "Form2"
+    std::string className; // "Form1", "Form2"
     std::string title;
-    std::string accessibleName;             // what a screen reader calls the window
-    int width = 0;                          // client area, twips
+    std::string accessibleName; // what a screen reader calls the window
+    int width = 0;              // client area, twips
     int height = 0;
     Colour background = Colour::buttonFace();
-    std::string windowIcon;                 // empty: explicitly no icon
-    std::vector<ControlLayout> controls;          // topmost first
-    std::vector<std::string> focusOrder;    // the controls that take the focus, in order
+    std::string windowIcon;              // empty: explicitly no icon
+    std::vector<ControlLayout> controls; // topmost first
+    std::vector<std::string> focusOrder; // the controls that take the focus, in order
 };
 
 } // namespace vd::tk

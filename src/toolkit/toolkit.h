@@ -33,7 +33,7 @@ protected:
 class Window {
 public:
     virtual ~Window() = default;
-    virtual void show() = 0;  // modeless, without owner, centred on the screen
+    virtual void show() = 0; // modeless, without owner, centred on the screen
     virtual bool isVisible() const = 0;
     virtual std::string caption(std::string_view control) const = 0;
     virtual void setCaption(std::string_view control, std::string_view text) = 0;
@@ -63,8 +63,7 @@ public:
     // calls our code. This is the top level: a failure is reported here and
     // goes no further, and nothing unwinds through the toolkit's frames.
     // After the program has ended, nothing runs any more.
-    template <class Handler>
-    void dispatch(Handler &&handler) noexcept
+    template <class Handler> void dispatch(Handler &&handler) noexcept
     {
         guarded([](void *h) { (*static_cast<std::remove_reference_t<Handler> *>(h))(); }, &handler);
     }

@@ -16,7 +16,7 @@ namespace vd::tk {
 
 struct PlannedControl {
     const ControlLayout *layout = nullptr;
-    int parent = -1;  // the index of its frame in the plan; -1: the window itself
+    int parent = -1; // the index of its frame in the plan; -1: the window itself
 };
 
 // Every control of the window in the order of building: each container's
@@ -42,8 +42,7 @@ std::string accessibleName(const ControlLayout &control);
 [[noreturn]] void noCaption(std::string_view name);
 
 // A window's controls by name, as a toolkit holds them.
-template <class Handle>
-class ControlTable {
+template <class Handle> class ControlTable {
 public:
     void add(const std::string &name, Kind kind, Handle handle) { controls_.emplace(name, Entry{kind, handle}); }
 

@@ -58,7 +58,10 @@ public:
     automation::Value invoke(std::string_view member, unsigned how, std::span<const automation::Value> args) override
     {
         std::string line = "#" + std::to_string(id_) + " ";
-        line += how == automation::PropertyPut ? "put " : how == automation::PropertyGet ? "get " : (how == (automation::PropertyGet | automation::Method)) ? "get-or-call " : "call ";
+        line += how == automation::PropertyPut                            ? "put "
+                : how == automation::PropertyGet                          ? "get "
+                : (how == (automation::PropertyGet | automation::Method)) ? "get-or-call "
+                                                                          : "call ";
         line += std::string(member);
         for (const auto &a : args)
             line += " " + describe(a);

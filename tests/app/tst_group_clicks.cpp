@@ -45,7 +45,7 @@ private slots:
     void buttonNamesToGroups_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("group");  // 0: not a group button
+        QTest::addColumn<int>("group"); // 0: not a group button
         QTest::newRow("first") << "Command1" << 1;
         QTest::newRow("last") << "Command62" << 62;
         QTest::newRow("back") << "Command63" << 0;
@@ -96,7 +96,7 @@ private slots:
         QCOMPARE(calls(f.word).mid(4),
                  QStringList({"create #2", "#2 put Visible true", "#2 get-or-call documents",
                               R"(#2.documents Open "c:\Program Files\Velodane\vd9.doc" (method))"}));
-        QVERIFY(f.word.objects[0].expired());  // dropped, and nothing asked of it
+        QVERIFY(f.word.objects[0].expired()); // dropped, and nothing asked of it
         QVERIFY(!f.word.objects[1].expired());
     }
 
@@ -120,7 +120,7 @@ private slots:
         QFETCH(bool, wordAppReplaced);
         ProgramFixture f;
         enter(f);
-        QVERIFY(ProgramFixture::click("Form2", QStringLiteral("Command3")));  // a first object
+        QVERIFY(ProgramFixture::click("Form2", QStringLiteral("Command3"))); // a first object
         const vd::automation::ObjectRef before = f.program->form2().WordApp;
         f.word.calls.clear();
         f.word.failOn = failOn.toStdString();
@@ -129,7 +129,10 @@ private slots:
         QCOMPARE(f.word.calls.size(), std::size_t(callsMade));
         QCOMPARE(f.reports.size(), std::size_t(1));
         const QString report = QString::fromStdString(f.reports.front());
-        QVERIFY2(report.contains(failOn == "documents-not-object" ? QStringLiteral("424") : failOn == "create" ? QStringLiteral("429") : QStringLiteral("1234")), qPrintable(report));
+        QVERIFY2(report.contains(failOn == "documents-not-object" ? QStringLiteral("424")
+                                 : failOn == "create"             ? QStringLiteral("429")
+                                                                  : QStringLiteral("1234")),
+                 qPrintable(report));
         QCOMPARE(f.program->form2().WordApp != before, wordAppReplaced);
         QVERIFY(f.program->form2().WordApp);
         QVERIFY(!f.toolkit.ended());

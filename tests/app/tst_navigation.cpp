@@ -40,7 +40,7 @@ private slots:
         ProgramFixture f;
         QVERIFY(ProgramFixture::window("Form1"));
         QVERIFY(f.program->form1().isLoaded());
-        QVERIFY(!f.program->hasForm2());  // the menu's instance is created on first entry
+        QVERIFY(!f.program->hasForm2()); // the menu's instance is created on first entry
         QVERIFY(!f.toolkit.ended());
         QVERIFY(f.reports.empty());
     }
@@ -52,7 +52,7 @@ private slots:
         WindowEvents events;
         QVERIFY(ProgramFixture::click("Form1", QStringLiteral("Command2")));
         QCOMPARE(events.seen, QStringList({"show Form2", "hide Form1"}));
-        QVERIFY(intro.isNull());  // the intro window and its controls are destroyed
+        QVERIFY(intro.isNull()); // the intro window and its controls are destroyed
         QVERIFY(!f.program->form1().isLoaded());
         QVERIFY(f.program->form2().isLoaded());
         QVERIFY(ProgramFixture::window("Form2"));
@@ -84,14 +84,14 @@ private slots:
         f.program->form2().setCaption("Label1", "left over");
         QVERIFY(ProgramFixture::click("Form2", QStringLiteral("Command63")));
         QVERIFY(firstMenu.isNull());
-        QCOMPARE(f.program->form2().WordApp, first);  // survives the unloading
+        QCOMPARE(f.program->form2().WordApp, first); // survives the unloading
 
         QVERIFY(ProgramFixture::click("Form1", QStringLiteral("Command2")));
         QVERIFY(ProgramFixture::window("Form2"));
-        QCOMPARE(ProgramFixture::labelText(), QString());  // built afresh
+        QCOMPARE(ProgramFixture::labelText(), QString()); // built afresh
         QCOMPARE(f.program->form2().WordApp, first);
         QVERIFY(ProgramFixture::click("Form2", QStringLiteral("Command5")));
-        QVERIFY(f.program->form2().WordApp != first);  // the click dropped it
+        QVERIFY(f.program->form2().WordApp != first); // the click dropped it
     }
 
     void goingBackRebuildsTheIntroWindow()
@@ -119,7 +119,7 @@ private slots:
         ProgramFixture f;
         if (fromMenu) {
             QVERIFY(ProgramFixture::click("Form1", QStringLiteral("Command2")));
-            QVERIFY(ProgramFixture::click("Form2", QStringLiteral("Command5")));  // a document is open
+            QVERIFY(ProgramFixture::click("Form2", QStringLiteral("Command5"))); // a document is open
             QVERIFY(ProgramFixture::click("Form2", QStringLiteral("Command64")));
         } else {
             QVERIFY(ProgramFixture::click("Form1", QStringLiteral("Command1")));
@@ -153,10 +153,10 @@ private slots:
             QVERIFY(ProgramFixture::click("Form1", QStringLiteral("Command2")));
         QWidget *w = ProgramFixture::window(menu ? "Form2" : "Form1");
         QVERIFY(w);
-        QVERIFY(w->close());  // as the window manager asks it to
+        QVERIFY(w->close()); // as the window manager asks it to
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(f.toolkit.ended());
-        QVERIFY(!f.program->form1().isLoaded());  // the menu never returns to the intro window
+        QVERIFY(!f.program->form1().isLoaded()); // the menu never returns to the intro window
         QVERIFY(!f.program->hasForm2() || !f.program->form2().isLoaded());
         QVERIFY(!ProgramFixture::window("Form1"));
         QVERIFY(!ProgramFixture::window("Form2"));

@@ -66,8 +66,8 @@ IcoFile parseIco(const QByteArray &bytes)
         img.bits = int(r.u16(h + 14));
         img.compression = r.u32(h + 16);
         img.clrUsed = r.u32(h + 32);
-        if (!r.ok || img.headerSize != 40 || img.bits != 4 || img.width <= 0 || img.width > 256
-            || img.height != 2 * img.width) {
+        if (!r.ok || img.headerSize != 40 || img.bits != 4 || img.width <= 0 || img.width > 256 ||
+            img.height != 2 * img.width) {
             ico.error = QStringLiteral("image %1 is not a 4-bit BITMAPINFOHEADER image with its mask").arg(i);
             return ico;
         }
@@ -87,7 +87,7 @@ IcoFile parseIco(const QByteArray &bytes)
         img.index.resize(std::size_t(n * n));
         img.masked.resize(std::size_t(n * n));
         for (int y = 0; y < n; ++y) {
-            const int stored = n - 1 - y;  // bottom-up
+            const int stored = n - 1 - y; // bottom-up
             for (int x = 0; x < n; ++x) {
                 const quint32 byte = r.u8(xorStart + qsizetype(stored) * xorStride + x / 2);
                 img.index[std::size_t(y * n + x)] = int(x % 2 == 0 ? byte >> 4 : byte & 0x0F);
@@ -163,7 +163,7 @@ JpegFile parseJpeg(const QByteArray &bytes)
             return jpg;
         }
         const int marker = int(r.u8(at + 1));
-        if (marker == 0xFF) {  // fill byte
+        if (marker == 0xFF) { // fill byte
             ++at;
             continue;
         }

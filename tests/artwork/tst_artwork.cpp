@@ -71,7 +71,7 @@ const Expected ExpectedFiles[] = {
 };
 
 const char *const Icons[] = {"IslandIcon",      "ForwardPointer", "GreenLightPicture", "StopPointer",
-                              "RedLightPicture", "BackPointer",    "BackArrowPicture",  "HandPointer"};
+                             "RedLightPicture", "BackPointer",    "BackArrowPicture",  "HandPointer"};
 
 const IcoImage *imageOfSize(const IcoFile &ico, int size)
 {
@@ -143,7 +143,7 @@ int colourDistance(QRgb a, QRgb b)
 // and N rows.
 struct Grid {
     QString error;
-    QMap<int, QStringList> rows;  // size -> rows
+    QMap<int, QStringList> rows; // size -> rows
     QMap<QChar, QRgb> colours;
     QChar transparent;
 };
@@ -379,7 +379,7 @@ void TestArtwork::iconStructure()
     const IcoFile ico = parseIco(resource(name.toLatin1().constData()));
     QVERIFY2(ico.error.isEmpty(), qPrintable(ico.error));
     QCOMPARE(ico.reserved, 0);
-    QCOMPARE(ico.type, 1);  // an icon: no hot spot stored
+    QCOMPARE(ico.type, 1); // an icon: no hot spot stored
     QCOMPARE(int(ico.images.size()), 2);
     QSet<int> sizes;
     for (const IcoImage &img : ico.images) {
@@ -473,7 +473,7 @@ void TestArtwork::iconTransparency()
 void TestArtwork::iconColours_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QList<QRgb>>("present");  // in both sizes
+    QTest::addColumn<QList<QRgb>>("present"); // in both sizes
     QTest::addColumn<QList<QRgb>>("absent");
     const QRgb black = qRgb(0, 0, 0), darkRed = qRgb(0x80, 0, 0), darkGreen = qRgb(0, 0x80, 0),
                olive = qRgb(0x80, 0x80, 0), darkGrey = qRgb(0x80, 0x80, 0x80), lightGrey = qRgb(0xC0, 0xC0, 0xC0),
@@ -508,9 +508,13 @@ void TestArtwork::iconColours()
     for (const IcoImage &img : ico.images) {
         const QSet<QRgb> used = opaqueColours(img);
         for (QRgb c : present)
-            QVERIFY2(used.contains(c), qPrintable(QStringLiteral("#%1 missing at %2x%2").arg(c & 0xFFFFFF, 6, 16, QChar(u'0')).arg(img.size())));
+            QVERIFY2(used.contains(c),
+                     qPrintable(
+                         QStringLiteral("#%1 missing at %2x%2").arg(c & 0xFFFFFF, 6, 16, QChar(u'0')).arg(img.size())));
         for (QRgb c : absent)
-            QVERIFY2(!used.contains(c), qPrintable(QStringLiteral("#%1 used at %2x%2").arg(c & 0xFFFFFF, 6, 16, QChar(u'0')).arg(img.size())));
+            QVERIFY2(
+                !used.contains(c),
+                qPrintable(QStringLiteral("#%1 used at %2x%2").arg(c & 0xFFFFFF, 6, 16, QChar(u'0')).arg(img.size())));
     }
 }
 
@@ -562,14 +566,16 @@ void TestArtwork::tipAtEdge_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("size");
-    QTest::addColumn<bool>("right");  // the edge the drawing reaches
-    QTest::addColumn<bool>("tipOnly");  // only the tip touches that edge
-    QTest::addColumn<bool>("centred");  // at the middle of the edge
+    QTest::addColumn<bool>("right");   // the edge the drawing reaches
+    QTest::addColumn<bool>("tipOnly"); // only the tip touches that edge
+    QTest::addColumn<bool>("centred"); // at the middle of the edge
     for (int size : {32, 16}) {
         QTest::addRow("forward %d", size) << QStringLiteral("ForwardPointer") << size << true << true << true;
         QTest::addRow("back %d", size) << QStringLiteral("BackPointer") << size << false << true << true;
-        QTest::addRow("block arrow head %d", size) << QStringLiteral("BackArrowPicture") << size << false << true << true;
-        QTest::addRow("block arrow shaft %d", size) << QStringLiteral("BackArrowPicture") << size << true << false << true;
+        QTest::addRow("block arrow head %d", size)
+            << QStringLiteral("BackArrowPicture") << size << false << true << true;
+        QTest::addRow("block arrow shaft %d", size)
+            << QStringLiteral("BackArrowPicture") << size << true << false << true;
         QTest::addRow("hand fingertip %d", size) << QStringLiteral("HandPointer") << size << true << true << false;
     }
 }
@@ -691,8 +697,8 @@ void TestArtwork::trafficLightsShareHousing()
     QVERIFY(lime > size * 2 / 3.0);
     QVERIFY(redLamp >= 0 && redLamp < size / 3.0);
     // Transparent around the housing: the corners of the image.
-    QVERIFY(g->transparent(0, 0) && g->transparent(size - 1, 0) && g->transparent(0, size - 1)
-            && g->transparent(size - 1, size - 1));
+    QVERIFY(g->transparent(0, 0) && g->transparent(size - 1, 0) && g->transparent(0, size - 1) &&
+            g->transparent(size - 1, size - 1));
 }
 
 void TestArtwork::pointerHotSpotOnDrawing_data()
@@ -775,7 +781,8 @@ void TestArtwork::introPanelsUnderButtons()
         sum[k] /= n;
     for (int k = 0; k < 3; ++k)
         if (k != channel)
-            QVERIFY2(sum[channel] > sum[k] + 40, qPrintable(QStringLiteral("mean %1 %2 %3").arg(sum[0]).arg(sum[1]).arg(sum[2])));
+            QVERIFY2(sum[channel] > sum[k] + 40,
+                     qPrintable(QStringLiteral("mean %1 %2 %3").arg(sum[0]).arg(sum[1]).arg(sum[2])));
 
     // The white bevel along the top and the left: its brightest row and column
     // lie inside the covered pixels, and the picture just outside is darker.
@@ -811,12 +818,12 @@ void TestArtwork::menuBannerIsPlainBitmap()
     QVERIFY2(bmp.error.isEmpty(), qPrintable(bmp.error));
     QCOMPARE(qsizetype(bmp.fileSizeField), bytes.size());
     QCOMPARE(bmp.headerSize, 40u);
-    QCOMPARE(bmp.pixelOffset, 14u + 40u);  // no palette, no bit fields
+    QCOMPARE(bmp.pixelOffset, 14u + 40u); // no palette, no bit fields
     QCOMPARE(bmp.width, 660);
     QCOMPARE(bmp.height, 149);
     QCOMPARE(bmp.planes, 1);
     QCOMPARE(bmp.bits, 24);
-    QCOMPARE(bmp.compression, 0u);  // BI_RGB
+    QCOMPARE(bmp.compression, 0u); // BI_RGB
     QCOMPARE(bmp.clrUsed, 0u);
     const int stride = ((660 * 3 + 3) / 4) * 4;
     QCOMPARE(bytes.size(), qsizetype(54 + stride * 149));
@@ -833,7 +840,7 @@ void TestArtwork::menuBannerLook_data()
     QTest::addColumn<int>("x");
     QTest::addColumn<int>("y");
     QTest::addColumn<QRgb>("colour");
-    QTest::addColumn<bool>("dark");  // instead of a colour: the dark line
+    QTest::addColumn<bool>("dark"); // instead of a colour: the dark line
     const QRgb margin = qRgb(0xFF, 0xC0, 0x80);
     const QRgb panel = qRgb(0xFF, 0xCC, 0x9A);
     QTest::newRow("top margin") << 330 << 0 << margin << false;

@@ -45,7 +45,7 @@ bool writeFile(const QString &path, const QByteArray &content, QFile::Permission
 }
 
 constexpr QFile::Permissions Executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                           QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+                                          QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
 constexpr QFile::Permissions Plain = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
 
 // A viewer that writes, into `records`, one file "rec.<pid>" with its parent

@@ -54,7 +54,7 @@ private slots:
             QSKIP("this system has the named face itself");
         const vd::qt::StandIn s = standInFor(named);
         QVERIFY(!s.family.isEmpty());
-        QVERIFY(s.scale > 0.5 && s.scale < 0.8);  // the UPC faces draw small for their size
+        QVERIFY(s.scale > 0.5 && s.scale < 0.8); // the UPC faces draw small for their size
         QVERIFY(QFontDatabase::hasFamily(s.family));
         QVERIFY(QFontDatabase::writingSystems(s.family).contains(QFontDatabase::Thai));
 

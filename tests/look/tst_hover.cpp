@@ -54,10 +54,10 @@ class TestHover : public QObject {
 private slots:
     void thePointerNamesTheGroupOrClears_data()
     {
-        QTest::addColumn<QPoint>("before");  // where the pointer was; (-1,-1): nowhere in the window
+        QTest::addColumn<QPoint>("before"); // where the pointer was; (-1,-1): nowhere in the window
         QTest::addColumn<QPoint>("at");
-        QTest::addColumn<QString>("receiver");  // the control that the movement reaches
-        QTest::addColumn<QString>("text");      // the caption line afterwards
+        QTest::addColumn<QString>("receiver"); // the control that the movement reaches
+        QTest::addColumn<QString>("text");     // the caption line afterwards
 
         const QPoint none(-1, -1), group25 = centreOfGroup(25);
         for (int n = 1; n <= 62; ++n)
@@ -181,7 +181,7 @@ private slots:
         QCOMPARE(spy.receivers, QStringList{QStringLiteral("Command7")});
         QCOMPARE(ProgramFixture::labelText(), groupName(7));
         QTest::mouseRelease(menu->windowHandle(), Qt::LeftButton, {}, QPoint(400, 350));
-        QVERIFY(f.word.calls.empty());  // let go off the button: no click
+        QVERIFY(f.word.calls.empty()); // let go off the button: no click
     }
 };
 

@@ -61,7 +61,8 @@ private slots:
         // Its icon is IslandIcon, both sizes.
         const QIcon icon = intro->windowIcon();
         QVERIFY(intro->testAttribute(Qt::WA_SetWindowIcon));
-        QCOMPARE(icon.pixmap(QSize(32, 32), 1.0).toImage().convertToFormat(QImage::Format_ARGB32), iconImage("IslandIcon"));
+        QCOMPARE(icon.pixmap(QSize(32, 32), 1.0).toImage().convertToFormat(QImage::Format_ARGB32),
+                 iconImage("IslandIcon"));
         QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
     }
 
@@ -110,11 +111,11 @@ private slots:
     {
         const QImage image = grabbed(intro);
         const qreal d = ratio(image);
-        const QImage picture = QPixmap(QStringLiteral(":/artwork/IntroPicture.jpg"))
-                                   .scaled((QSizeF(545, 353) * d).toSize(), Qt::IgnoreAspectRatio,
-                                           Qt::SmoothTransformation)
-                                   .toImage()
-                                   .convertToFormat(QImage::Format_RGB32);
+        const QImage picture =
+            QPixmap(QStringLiteral(":/artwork/IntroPicture.jpg"))
+                .scaled((QSizeF(545, 353) * d).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
         const QRect left = devicePixels(image, pixels(design::intro::ExitButton));
         const QRect right = devicePixels(image, pixels(design::intro::EnterButton));
         int compared = 0;
@@ -122,7 +123,8 @@ private slots:
             for (int x = 0; x < picture.width(); ++x) {
                 if (left.contains(x, y) || right.contains(x, y))
                     continue;
-                QVERIFY2(image.pixel(x, y) == picture.pixel(x, y), qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
+                QVERIFY2(image.pixel(x, y) == picture.pixel(x, y),
+                         qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
                 ++compared;
             }
         QVERIFY(compared > 545 * 353 * d * d * 0.9);
@@ -186,8 +188,7 @@ private slots:
         // screen reader hears its name spelt right, and the tooltip as its
         // description.
         QTest::newRow("exit") << "Command1" << thai("อออกจากโปรแกรม") << "StopPointer" << thai("ออกจากโปรแกรม");
-        QTest::newRow("enter") << "Command2" << thai("เลือกกลุ่มชุดดิน") << "ForwardPointer"
-                               << thai("เลือกกลุ่มชุดดิน");
+        QTest::newRow("enter") << "Command2" << thai("เลือกกลุ่มชุดดิน") << "ForwardPointer" << thai("เลือกกลุ่มชุดดิน");
         QTest::newRow("picture") << "Image1" << QString() << QString() << thai("คำอธิบายกลุ่มชุดดิน");
     }
     void tooltipsPointersAndNames()

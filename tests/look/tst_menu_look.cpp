@@ -97,8 +97,8 @@ QString inside(const QRectF &ink, const QRectF &area)
 {
     if (ink.isNull())
         return QStringLiteral("no ink at all");
-    if (ink.left() < area.left() || ink.top() < area.top() || ink.right() > area.right()
-        || ink.bottom() > area.bottom())
+    if (ink.left() < area.left() || ink.top() < area.top() || ink.right() > area.right() ||
+        ink.bottom() > area.bottom())
         return QStringLiteral("ink (%1,%2)-(%3,%4) outside (%5,%6)-(%7,%8)")
             .arg(ink.left())
             .arg(ink.top())
@@ -171,7 +171,7 @@ private slots:
                                 .arg(screenCentre.x())
                                 .arg(screenCentre.y())));
         QVERIFY(menu->windowIcon().isNull());
-        QVERIFY(!menu->testAttribute(Qt::WA_SetCursor));  // the default pointer
+        QVERIFY(!menu->testAttribute(Qt::WA_SetCursor)); // the default pointer
     }
 
     // The menu window has no icon, not even the program's own, IslandIcon.
@@ -189,8 +189,8 @@ private slots:
     void controlsArePlacedAndStacked_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("rect");  // in the window
-        QTest::addColumn<QPoint>("probe");  // where the control is the topmost one
+        QTest::addColumn<QRect>("rect");   // in the window
+        QTest::addColumn<QPoint>("probe"); // where the control is the topmost one
         for (int n = 1; n <= 62; ++n)
             QTest::newRow(qPrintable(commandName(n))) << commandName(n) << groupRect(n) << groupRect(n).center();
         const QRect back = pixels(design::menu::BackButton), exit = pixels(design::menu::ExitButton);
@@ -227,7 +227,7 @@ private slots:
             area += r.width() * r.height();
         }
         QCOMPARE(block, pixels(design::menu::Block));
-        QCOMPARE(area, 600 * 276);  // with the union's size: no gap, no overlap
+        QCOMPARE(area, 600 * 276); // with the union's size: no gap, no overlap
         const QRect g61 = ProgramFixture::control("Form2", QStringLiteral("Command61"))->geometry();
         const QRect g62 = ProgramFixture::control("Form2", QStringLiteral("Command62"))->geometry();
         QCOMPARE(g61.left(), block.right() + 1);
@@ -305,8 +305,8 @@ private slots:
 
     void neighboursMeetEdgeToEdge_data()
     {
-        QTest::addColumn<QPoint>("last");   // the last pixel of one button
-        QTest::addColumn<QPoint>("first");  // the first pixel of its neighbour
+        QTest::addColumn<QPoint>("last");  // the last pixel of one button
+        QTest::addColumn<QPoint>("first"); // the first pixel of its neighbour
         // Each button ends in its dark shadow and the next begins in its highlight.
         QTest::newRow("1 | 11") << QPoint(123, 35) << QPoint(124, 35);
         QTest::newRow("45 | 55") << QPoint(523, 140) << QPoint(524, 140);
@@ -372,11 +372,11 @@ private slots:
 
         QWidget *banner = ProgramFixture::control("Form2", QStringLiteral("Image1"));
         const qreal d = ratio(image);
-        const QImage picture = QPixmap(QStringLiteral(":/artwork/MenuBanner.bmp"))
-                                   .scaled((QSizeF(653, 105) * d).toSize(), Qt::IgnoreAspectRatio,
-                                           Qt::SmoothTransformation)
-                                   .toImage()
-                                   .convertToFormat(QImage::Format_RGB32);
+        const QImage picture =
+            QPixmap(QStringLiteral(":/artwork/MenuBanner.bmp"))
+                .scaled((QSizeF(653, 105) * d).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
         const QRect device = devicePixels(image, QRect(banner->mapTo(menu, QPoint()), banner->size()));
         const QRect under = devicePixels(image, line);
         int compared = 0;
@@ -488,8 +488,10 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("picture");
-        QTest::newRow("back") << "Command63" << "BackArrowPicture";
-        QTest::newRow("exit") << "Command64" << "RedLightPicture";
+        QTest::newRow("back") << "Command63"
+                              << "BackArrowPicture";
+        QTest::newRow("exit") << "Command64"
+                              << "RedLightPicture";
     }
     void theWideButtonsShowPictureAndCaption()
     {
@@ -511,7 +513,7 @@ private slots:
         QCOMPARE(at.size(), QSize(32, 32));
         QCOMPARE(inside(QRectF(at), face), QString());
         QVERIFY(at.bottom() < ink.top());
-        QVERIFY(std::abs((at.left() + at.right() + 1) - b->width()) <= 1);  // centred
+        QVERIFY(std::abs((at.left() + at.right() + 1) - b->width()) <= 1); // centred
         const QImage icon = iconImage(picture.toLatin1().constData());
         QVERIFY(!icon.isNull());
         const QImage image = grabbed(b);
@@ -550,7 +552,7 @@ private slots:
                                 .arg(ink.height())
                                 .arg(whole.width())
                                 .arg(whole.height())));
-        QVERIFY(std::abs(ink.left() - (label->width() - ink.right())) <= 2);  // centred
+        QVERIFY(std::abs(ink.left() - (label->width() - ink.right())) <= 2); // centred
         // The box stays light orange around the text, and keeps its place.
         QCOMPARE(describe(mostCommon(with, label->rect())), describe(qcolor(design::menu::CaptionLineColour)));
         QCOMPARE(label->geometry(), pixels(design::menu::CaptionLine));
@@ -560,12 +562,13 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("named");
-        QTest::addColumn<int>("namedPixels");  // the named size at 96 dpi
+        QTest::addColumn<int>("namedPixels"); // the named size at 96 dpi
         for (int n = 1; n <= 64; ++n) {
             const int px = (n == 6 || n == 7) ? 23 : (n == 61 || n == 62) ? 27 : 21;
             QTest::newRow(qPrintable(commandName(n))) << commandName(n) << "KodchiangUPC" << px;
         }
-        QTest::newRow("Label1") << "Label1" << "AngsanaUPC" << 16;
+        QTest::newRow("Label1") << "Label1"
+                                << "AngsanaUPC" << 16;
     }
     void theFontsAreTheNamedOnesOrTheirStandIn()
     {
@@ -583,7 +586,7 @@ private slots:
             px = int(std::lround(namedPixels * s.scale));
         }
         const QFontInfo info(w->font());
-        QCOMPARE(info.family(), family);  // drawn in it, not in a fallback
+        QCOMPARE(info.family(), family); // drawn in it, not in a fallback
         QCOMPARE(info.pixelSize(), px);
         QVERIFY(info.weight() >= QFont::Bold);
         QVERIFY(!info.italic());
@@ -671,11 +674,13 @@ private slots:
     void pointerImages_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("image");  // empty: the default pointer
+        QTest::addColumn<QString>("image"); // empty: the default pointer
         for (int n = 1; n <= 62; ++n)
             QTest::newRow(qPrintable(commandName(n))) << commandName(n) << "HandPointer";
-        QTest::newRow("Command63") << "Command63" << "BackPointer";
-        QTest::newRow("Command64") << "Command64" << "StopPointer";
+        QTest::newRow("Command63") << "Command63"
+                                   << "BackPointer";
+        QTest::newRow("Command64") << "Command64"
+                                   << "StopPointer";
         QTest::newRow("Frame1") << "Frame1" << QString();
         QTest::newRow("Label1") << "Label1" << QString();
         QTest::newRow("Image1") << "Image1" << QString();
@@ -767,7 +772,7 @@ private slots:
         for (int x = ring.left(); x <= ring.right(); ++x)
             for (int y : {ring.top(), ring.bottom()}) {
                 if (colourAt(plain, x, y) != face)
-                    continue;  // the caption's ink
+                    continue; // the caption's ink
                 const bool dot = ((x + y) & 1) == 0;
                 QCOMPARE(describe(colourAt(focused, x, y)), describe(dot ? inverted : face));
                 dots += dot;

@@ -44,17 +44,25 @@ private slots:
     {
         QTest::addColumn<bool>("menu");
         QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("image");  // empty: the default pointer
-        QTest::newRow("intro exit") << false << "Command1" << "StopPointer";
-        QTest::newRow("intro enter") << false << "Command2" << "ForwardPointer";
-        QTest::newRow("intro picture") << false << "Image1" << "";
+        QTest::addColumn<QString>("image"); // empty: the default pointer
+        QTest::newRow("intro exit") << false << "Command1"
+                                    << "StopPointer";
+        QTest::newRow("intro enter") << false << "Command2"
+                                     << "ForwardPointer";
+        QTest::newRow("intro picture") << false << "Image1"
+                                       << "";
         for (int n = 1; n <= 62; ++n)
             QTest::addRow("group %d", n) << true << QStringLiteral("Command%1").arg(n) << "HandPointer";
-        QTest::newRow("menu back") << true << "Command63" << "BackPointer";
-        QTest::newRow("menu exit") << true << "Command64" << "StopPointer";
-        QTest::newRow("frame") << true << "Frame1" << "";
-        QTest::newRow("caption line") << true << "Label1" << "";
-        QTest::newRow("banner") << true << "Image1" << "";
+        QTest::newRow("menu back") << true << "Command63"
+                                   << "BackPointer";
+        QTest::newRow("menu exit") << true << "Command64"
+                                   << "StopPointer";
+        QTest::newRow("frame") << true << "Frame1"
+                               << "";
+        QTest::newRow("caption line") << true << "Label1"
+                                      << "";
+        QTest::newRow("banner") << true << "Image1"
+                                << "";
     }
     void pointerImages()
     {
@@ -69,7 +77,7 @@ private slots:
         if (image.isEmpty()) {
             QVERIFY(!w->testAttribute(Qt::WA_SetCursor));
             QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
-            QVERIFY(!w->window()->testAttribute(Qt::WA_SetCursor));  // nor the bare window
+            QVERIFY(!w->window()->testAttribute(Qt::WA_SetCursor)); // nor the bare window
             return;
         }
         const QCursor cursor = w->cursor();
@@ -91,11 +99,14 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("image");
         QTest::addColumn<QColor>("face");
-        QTest::newRow("intro exit") << false << "Command1" << "RedLightPicture" << qcolor(design::intro::ExitColour);
-        QTest::newRow("intro enter") << false << "Command2" << "GreenLightPicture"
-                                     << qcolor(design::intro::EnterColour);
-        QTest::newRow("menu back") << true << "Command63" << "BackArrowPicture" << qcolor(design::menu::BackColour);
-        QTest::newRow("menu exit") << true << "Command64" << "RedLightPicture" << qcolor(design::menu::ExitColour);
+        QTest::newRow("intro exit") << false << "Command1"
+                                    << "RedLightPicture" << qcolor(design::intro::ExitColour);
+        QTest::newRow("intro enter") << false << "Command2"
+                                     << "GreenLightPicture" << qcolor(design::intro::EnterColour);
+        QTest::newRow("menu back") << true << "Command63"
+                                   << "BackArrowPicture" << qcolor(design::menu::BackColour);
+        QTest::newRow("menu exit") << true << "Command64"
+                                   << "RedLightPicture" << qcolor(design::menu::ExitColour);
     }
     void facePictures()
     {
@@ -151,14 +162,16 @@ private slots:
         QCOMPARE(w->size(), size);
         const QImage shown = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QImage source = pictureImage(image.toStdString());
-        QVERIFY(source.size() != size);  // so the picture must be scaled, in both directions
+        QVERIFY(source.size() != size); // so the picture must be scaled, in both directions
         const QImage cropped = source.copy(0, 0, size.width(), size.height());
         long croppedDiff = 0, scaledDiff = 0;
         const QImage expected = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         for (int y = 0; y < size.height(); ++y)
             for (int x = 0; x < size.width(); ++x) {
                 const QRgb d = shown.pixel(x, y);
-                auto delta = [d](QRgb s) { return qAbs(qRed(s) - qRed(d)) + qAbs(qGreen(s) - qGreen(d)) + qAbs(qBlue(s) - qBlue(d)); };
+                auto delta = [d](QRgb s) {
+                    return qAbs(qRed(s) - qRed(d)) + qAbs(qGreen(s) - qGreen(d)) + qAbs(qBlue(s) - qBlue(d));
+                };
                 scaledDiff += delta(expected.pixel(x, y));
                 croppedDiff += delta(cropped.pixel(x, y));
             }

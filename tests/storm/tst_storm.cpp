@@ -53,7 +53,8 @@ QWidget *shownWindow(int *count)
     QWidget *shown = nullptr;
     *count = 0;
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && (w->objectName() == QLatin1String("Form1") || w->objectName() == QLatin1String("Form2"))) {
+        if (w->isVisible() &&
+            (w->objectName() == QLatin1String("Form1") || w->objectName() == QLatin1String("Form2"))) {
             shown = w;
             ++*count;
         }
@@ -135,7 +136,8 @@ private slots:
                 if (!toolkit.ended()) {
                     int count = 0;
                     shownWindow(&count);
-                    QVERIFY2(count == 1, qPrintable(QStringLiteral("%1 windows shown after event %2").arg(count).arg(done)));
+                    QVERIFY2(count == 1,
+                             qPrintable(QStringLiteral("%1 windows shown after event %2").arg(count).arg(done)));
                 }
             }
             if (toolkit.ended()) {

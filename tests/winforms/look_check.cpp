@@ -5,15 +5,15 @@
 //   look_check intro|menu <screenshot.ppm> <dpi>
 //
 // Prints one line per failed check and exits 1 when any failed.
-#include "design.h"  // tests/design.h
+#include "design.h" // tests/design.h
 
 #include <windows.h>
 
 #include <cmath>
 #include <cstdio>
 #include <fcntl.h>
-#include <io.h>
 #include <fstream>
+#include <io.h>
 #include <string>
 #include <vector>
 
@@ -131,8 +131,8 @@ void checkIntro(const Image &im)
             for (int x = l + 4; x < r - 4; ++x)
                 if (std::abs(x - cx) > icon / 2 + 1 || std::abs(y - cy) > icon / 2 + 1)
                     if (!(im.at(x, y) == b.face)) {
-                        fail(std::string(b.name) + " shows " + hex(im.at(x, y)) + " at (" + std::to_string(x) +
-                             ", " + std::to_string(y) + ") around its picture");
+                        fail(std::string(b.name) + " shows " + hex(im.at(x, y)) + " at (" + std::to_string(x) + ", " +
+                             std::to_string(y) + ") around its picture");
                         goto next;
                     }
     next:
@@ -182,7 +182,7 @@ void checkMenu(const Image &im)
 
 int main(int argc, char **argv)
 {
-    _setmode(_fileno(stdout), _O_BINARY);  // lines end in \n, as the shell reads them
+    _setmode(_fileno(stdout), _O_BINARY); // lines end in \n, as the shell reads them
     Image image;
     if (argc != 4 || !readPpm(argv[2], image)) {
         std::fputs("usage: look_check intro|menu <screenshot.ppm> <dpi>\n", stderr);

@@ -9,7 +9,6 @@
 //   probe box       the texts of the visible message box, one per line
 #include <windows.h>
 
-
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
@@ -73,7 +72,7 @@ BOOL CALLBACK printBoxText(HWND h, LPARAM)
 
 int main(int argc, char **argv)
 {
-    _setmode(_fileno(stdout), _O_BINARY);  // lines end in \n, as the shell reads them
+    _setmode(_fileno(stdout), _O_BINARY); // lines end in \n, as the shell reads them
     const std::string what = argc > 1 ? argv[1] : "";
     if (what == "windows") {
         EnumWindows(listWindow, 0);

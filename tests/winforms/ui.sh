@@ -2,9 +2,7 @@
 # Windows tests' harness (../windows/wine_lib.sh).
 source "$(dirname "${BASH_SOURCE[0]}")/../windows/wine_lib.sh"
 
-# A command that fails where no check expected it says where (in functions
-# and subshells too).
-set -E
+# A command that fails where no check expected it says where.
 trap 'echo "FAIL: $0 line $LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 
 # Thai in the system's own boxes (message boxes, tooltips) through font

@@ -51,8 +51,11 @@ Rgb letterColour(double t)
         double at;
         int r, g, b;
     };
-    static const Stop stops[] = {{0.00, 0x25, 0x0F, 0x6B}, {0.18, 0x2E, 0x10, 0x78}, {0.50, 0x78, 0x16, 0x8A},
-                                 {0.80, 0xB0, 0x14, 0x4A}, {1.00, 0xC8, 0x12, 0x23}};
+    static const Stop stops[] = {{0.00, 0x25, 0x0F, 0x6B},
+                                 {0.18, 0x2E, 0x10, 0x78},
+                                 {0.50, 0x78, 0x16, 0x8A},
+                                 {0.80, 0xB0, 0x14, 0x4A},
+                                 {1.00, 0xC8, 0x12, 0x23}};
     t = std::clamp(t, 0.0, 1.0);
     int i = 0;
     while (i < 3 && t > stops[i + 1].at)
@@ -103,8 +106,7 @@ QImage paintMenuBanner(const Fonts &fonts)
 {
     QImage img(Width, Height, QImage::Format_RGB32);
     img.fill(Margin);
-    const QRect panel(LeftLineWidth, MarginTop, Width - LeftLineWidth - MarginRight,
-                      Height - MarginTop - MarginBottom);
+    const QRect panel(LeftLineWidth, MarginTop, Width - LeftLineWidth - MarginRight, Height - MarginTop - MarginBottom);
     {
         QPainter p(&img);
         p.fillRect(QRect(0, 0, LeftLineWidth, Height), LeftLine);
@@ -113,8 +115,8 @@ QImage paintMenuBanner(const Fonts &fonts)
 
     // Tall letters: the line is stretched to the panel's height, then bent.
     const QRectF box(16, 15, Width - 36, Height - 36);
-    const QPainterPath flat = fitPath(
-        textPath(QStringLiteral("คำอธิบายกลุ่มชุดดินในประเทศไทย"), boldFont(fonts.serif, 100)), box, true);
+    const QPainterPath flat =
+        fitPath(textPath(QStringLiteral("คำอธิบายกลุ่มชุดดินในประเทศไทย"), boldFont(fonts.serif, 100)), box, true);
     const QPainterPath title = warped(flat);
 
     const auto coverage = [&](const QPainterPath &path) {
@@ -131,7 +133,7 @@ QImage paintMenuBanner(const Fonts &fonts)
     QImage shadow = coverage(title.translated(5, 5));
     blur(shadow, 4);
     const QImage letters = coverage(title);
-    QImage relief = letters;  // a soft height field for the letters' rounded look
+    QImage relief = letters; // a soft height field for the letters' rounded look
     blur(relief, 3);
 
     const auto alphaAt = [](const QImage &m, int x, int y) {
@@ -166,11 +168,12 @@ QImage paintMenuBanner(const Fonts &fonts)
             const double a = alphaAt(letters, x, y);
             if (a > 0) {
                 // Down the letters indigo to crimson, a little redder towards the right.
-                const Rgb base = letterColour((y + 0.5 - wave(x + 0.5) - top) / (bottom - top) + 0.06 * (x / double(Width) - 0.5));
+                const Rgb base =
+                    letterColour((y + 0.5 - wave(x + 0.5) - top) / (bottom - top) + 0.06 * (x / double(Width) - 0.5));
                 const double gx = (alphaAt(relief, x + 1, y) - alphaAt(relief, x - 1, y)) * 2.2;
                 const double gy = (alphaAt(relief, x, y + 1) - alphaAt(relief, x, y - 1)) * 2.2;
                 const double n = std::sqrt(gx * gx + gy * gy + 1);
-                const double shade = (-gx * lx - gy * ly + lz) / n - lz;  // 0 on the flat
+                const double shade = (-gx * lx - gy * ly + lz) / n - lz; // 0 on the flat
                 // A faint grain, as in ink.
                 double fr = base.r + 8 * (hashUnit(x, y, 201) - 0.5);
                 double fg = base.g + 8 * (hashUnit(x, y, 211) - 0.5);

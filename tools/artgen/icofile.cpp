@@ -11,8 +11,14 @@ namespace {
 constexpr int HeaderBytes = 40;
 constexpr int PaletteBytes = 16 * 4;
 
-int colourStride(int size) { return ((size * 4 + 31) / 32) * 4; }
-int maskStride(int size) { return ((size + 31) / 32) * 4; }
+int colourStride(int size)
+{
+    return ((size * 4 + 31) / 32) * 4;
+}
+int maskStride(int size)
+{
+    return ((size + 31) / 32) * 4;
+}
 
 QByteArray encodeImage(const IconImage &img)
 {

@@ -208,8 +208,9 @@ void paintGrass(QPainter &p)
             const double t = 1 - (plumeLength / total) * (s / double(strands)) * (0.9 + 0.1 * hashUnit(i, s, 85));
             const QPointF at = stalk.pointAtPercent(std::clamp(t, 0.0, 1.0));
             const double side = (s % 2 == 0) ? 1 : -1;
-            const double along = 1 - (1 - t) * total / plumeLength;  // 1 at the tip
-            const double len = (8 + 18 * hashUnit(i, s, 86)) * (0.55 + 0.45 * std::sin(Pi * std::clamp(along * 0.9 + 0.1, 0.0, 1.0)));
+            const double along = 1 - (1 - t) * total / plumeLength; // 1 at the tip
+            const double len =
+                (8 + 18 * hashUnit(i, s, 86)) * (0.55 + 0.45 * std::sin(Pi * std::clamp(along * 0.9 + 0.1, 0.0, 1.0)));
             const double angle = side * (0.35 + 0.9 * hashUnit(i, s, 87));
             const QPointF end(at.x() + std::sin(angle) * len, at.y() - std::cos(angle) * len * 0.6 + len * 0.55);
             QPainterPath strand;
@@ -269,13 +270,14 @@ void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
     // profile, under the sun.
     p.setBrush(Qt::NoBrush);
     const QPen line(QColor(255, 255, 255), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    const double gy = c.y() + 4;  // ground line
+    const double gy = c.y() + 4; // ground line
     p.setPen(line);
     const QPointF sun(c.x() + 33, c.y() - 33);
     p.drawEllipse(sun, 8, 8);
     for (int k = 0; k < 8; ++k) {
         const double a = Pi * k / 4;
-        p.drawLine(sun + QPointF(std::cos(a) * 11.5, std::sin(a) * 11.5), sun + QPointF(std::cos(a) * 15, std::sin(a) * 15));
+        p.drawLine(sun + QPointF(std::cos(a) * 11.5, std::sin(a) * 11.5),
+                   sun + QPointF(std::cos(a) * 15, std::sin(a) * 15));
     }
     p.drawLine(QPointF(c.x() - inner, gy), QPointF(c.x() + inner, gy));
     p.setPen(QPen(QColor(255, 255, 255, 210), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -309,10 +311,10 @@ void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
     p.drawLine(foot, QPointF(foot.x(), gy + 11));
 
     // The name in the lower part: "Velodane soil information centre".
-    const QPainterPath name1 = fitPath(textPath(QStringLiteral("ศูนย์ข้อมูลดิน"), boldFont(fonts.sans, 40)),
-                                       QRectF(c.x() - 50, gy + 16, 100, 19));
-    const QPainterPath name2 = fitPath(textPath(QStringLiteral("เวโลเดน"), boldFont(fonts.sans, 40)),
-                                       QRectF(c.x() - 31, gy + 38, 62, 14));
+    const QPainterPath name1 =
+        fitPath(textPath(QStringLiteral("ศูนย์ข้อมูลดิน"), boldFont(fonts.sans, 40)), QRectF(c.x() - 50, gy + 16, 100, 19));
+    const QPainterPath name2 =
+        fitPath(textPath(QStringLiteral("เวโลเดน"), boldFont(fonts.sans, 40)), QRectF(c.x() - 31, gy + 38, 62, 14));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0));
     p.drawPath(name1);
@@ -336,8 +338,8 @@ void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
 
 void paintTitle(QPainter &p, const Fonts &fonts)
 {
-    const QPainterPath title = fitPath(textPath(QStringLiteral("คำอธิบายกลุ่มชุดดิน"), boldFont(fonts.serif, 100)),
-                                       QRectF(24, 6, Width - 48, 96));
+    const QPainterPath title =
+        fitPath(textPath(QStringLiteral("คำอธิบายกลุ่มชุดดิน"), boldFont(fonts.serif, 100)), QRectF(24, 6, Width - 48, 96));
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(60, 20, 10, 90), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(title.translated(2, 3));

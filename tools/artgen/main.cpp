@@ -26,8 +26,8 @@
 
 namespace {
 
-const char *const Icons[] = {"IslandIcon",  "ForwardPointer",   "GreenLightPicture", "StopPointer",
-                              "RedLightPicture", "BackPointer", "BackArrowPicture",  "HandPointer"};
+const char *const Icons[] = {"IslandIcon",      "ForwardPointer", "GreenLightPicture", "StopPointer",
+                             "RedLightPicture", "BackPointer",    "BackArrowPicture",  "HandPointer"};
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -50,7 +50,9 @@ QByteArray encode(const QImage &img, const char *format, int quality = -1)
     writer.setOptimizedWrite(false);
     writer.setProgressiveScanWrite(false);
     if (!writer.write(img))
-        throw std::runtime_error(QStringLiteral("cannot encode %1: %2").arg(QString::fromLatin1(format), writer.errorString()).toStdString());
+        throw std::runtime_error(QStringLiteral("cannot encode %1: %2")
+                                     .arg(QString::fromLatin1(format), writer.errorString())
+                                     .toStdString());
     return bytes;
 }
 
@@ -73,7 +75,11 @@ std::vector<QImage> checkIcon(const QByteArray &ico, const artgen::IconDrawing &
                 const QRgb have = qAlpha(got.pixel(x, y)) == 0 ? 0u : got.pixel(x, y);
                 if (have != expect)
                     throw std::runtime_error(QStringLiteral("%1: Qt reads back pixel %2,%3 of the %4 image wrong")
-                                                 .arg(name).arg(x).arg(y).arg(want.size).toStdString());
+                                                 .arg(name)
+                                                 .arg(x)
+                                                 .arg(y)
+                                                 .arg(want.size)
+                                                 .toStdString());
             }
         images.push_back(got);
         reader.jumpToNextImage();
@@ -140,7 +146,8 @@ int main(int argc, char **argv)
             const QString name = QString::fromLatin1(icon);
             const artgen::IconDrawing drawing = artgen::readPixelGrid(pixels + u'/' + name + QStringLiteral(".txt"));
             if (drawing.images.size() != 2 || drawing.images[0].size != 32 || drawing.images[1].size != 16)
-                throw std::runtime_error(QStringLiteral("%1: needs a 32 x 32 and a 16 x 16 image").arg(name).toStdString());
+                throw std::runtime_error(
+                    QStringLiteral("%1: needs a 32 x 32 and a 16 x 16 image").arg(name).toStdString());
             const QByteArray ico = artgen::encodeIco(drawing);
             const std::vector<QImage> decoded = checkIcon(ico, drawing, name);
             writeFile(images + u'/' + name + QStringLiteral(".ico"), ico);

@@ -38,7 +38,7 @@ IconDrawing readPixelGrid(const QString &path)
     QTextStream in(&file);
     in.setEncoding(QStringConverter::Utf8);
 
-    QHash<QChar, int> colourOf;  // character -> palette index
+    QHash<QChar, int> colourOf; // character -> palette index
     QChar transparent;
     bool haveTransparent = false;
     IconDrawing drawing;
@@ -51,7 +51,8 @@ IconDrawing readPixelGrid(const QString &path)
         ++lineNo;
         if (current && rowsRead < current->size) {
             if (line.size() != current->size)
-                fail(path, lineNo, QStringLiteral("row has %1 pixels, expected %2").arg(line.size()).arg(current->size));
+                fail(path, lineNo,
+                     QStringLiteral("row has %1 pixels, expected %2").arg(line.size()).arg(current->size));
             for (QChar c : line) {
                 if (haveTransparent && c == transparent) {
                     current->index.push_back(0);

@@ -15,8 +15,8 @@ QString load(const QString &folder, const QString &file)
 {
     const QString path = folder + u'/' + file;
     if (!QFileInfo::exists(path))
-        throw std::runtime_error(QStringLiteral("font %1 not found (Debian package fonts-thai-tlwg)")
-                                     .arg(path).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("font %1 not found (Debian package fonts-thai-tlwg)").arg(path).toStdString());
     const int id = QFontDatabase::addApplicationFont(path);
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     if (id < 0 || families.isEmpty())

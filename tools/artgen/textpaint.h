@@ -11,8 +11,8 @@
 namespace artgen {
 
 struct Fonts {
-    QString serif;  // Kinnari: the titles
-    QString sans;   // Garuda: small lettering
+    QString serif; // Kinnari: the titles
+    QString sans;  // Garuda: small lettering
 };
 
 // Loads the bold faces from the given folder (Debian: fonts-thai-tlwg,

@@ -114,9 +114,8 @@ Error callError(HRESULT hr, std::string_view member, const EXCEPINFO *exception)
 
 Error creationError(HRESULT hr, std::string_view className)
 {
-    return Error(errors::CantCreateObject, "ไม่สามารถสร้างออบเจกต์ " + quoted(className) +
-                                               " ได้: " + systemText(hr) + " (" +
-                                               hexCode(hr) + ")");
+    return Error(errors::CantCreateObject,
+                 "ไม่สามารถสร้างออบเจกต์ " + quoted(className) + " ได้: " + systemText(hr) + " (" + hexCode(hr) + ")");
 }
 
 Error busyError(HRESULT hr, std::string_view member, long boundSeconds)

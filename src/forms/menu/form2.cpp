@@ -87,12 +87,11 @@ tk::WindowLayout Form2::layout() const
                               .rect = {840, 5700, 1575, 300},
                               .background = LightOrange,
                               .font = {CaptionFont, 12}});
-    frame.children.push_back(
-        {.name = "Image1",
-         .kind = Kind::Picture,
-         .rect = {360, 4560, 9800, 1575},
-         .picture = "MenuBanner",
-         .accessibleName = "คำอธิบายกลุ่มชุดดินในประเทศไทย"});
+    frame.children.push_back({.name = "Image1",
+                              .kind = Kind::Picture,
+                              .rect = {360, 4560, 9800, 1575},
+                              .picture = "MenuBanner",
+                              .accessibleName = "คำอธิบายกลุ่มชุดดินในประเทศไทย"});
 
     ControlLayout exit{.name = "Command64",
                        .kind = Kind::PushButton,

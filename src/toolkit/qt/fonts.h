@@ -15,8 +15,8 @@ namespace vd::qt {
 using tk::namedPixelSize;
 
 struct FontChoice {
-    QString family;     // the family drawn; empty: the toolkit's default font
-    int pixelSize = 0;  // device-independent pixels; 0: the default size
+    QString family;    // the family drawn; empty: the toolkit's default font
+    int pixelSize = 0; // device-independent pixels; 0: the default size
     bool standIn = false;
 };
 

@@ -1,7 +1,7 @@
 #include "toolkit/qt/graphic_button.h"
 
-#include "toolkit/qt/qt_toolkit.h"
 #include "toolkit/qt/qt_convert.h"
+#include "toolkit/qt/qt_toolkit.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -20,14 +20,14 @@ namespace vd::qt {
 struct ButtonCaption {
     struct Line {
         std::unique_ptr<QTextLayout> layout;
-        qreal ascent = 0;  // from the layout's top to its baseline
-        QRectF ink;        // from the pen's start on the baseline
+        qreal ascent = 0; // from the layout's top to its baseline
+        QRectF ink;       // from the pen's start on the baseline
     };
     QString text;
     QFont font;
     int width = -1;
     std::vector<Line> lines;
-    tk::face::CaptionInk ink;  // of all lines, for placing them
+    tk::face::CaptionInk ink; // of all lines, for placing them
 };
 
 namespace {

@@ -1,18 +1,18 @@
 #include "toolkit/qt/qt_window.h"
 
-#include "toolkit/qt/fonts.h"
-#include "toolkit/qt/graphic_button.h"
-#include "toolkit/qt/qt_toolkit.h"
-#include "toolkit/qt/qt_convert.h"
 #include "toolkit/button_face.h"
 #include "toolkit/geometry.h"
+#include "toolkit/qt/fonts.h"
+#include "toolkit/qt/graphic_button.h"
+#include "toolkit/qt/qt_convert.h"
+#include "toolkit/qt/qt_toolkit.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QHash>
+#include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
@@ -126,7 +126,7 @@ QAccessibleInterface *accessibleFor(const QString &, QObject *object)
     if (qobject_cast<QWidget *>(object) == nullptr)
         return nullptr;
     if (auto *label = dynamic_cast<CaptionLabel *>(object))
-        return new CaptionLabelAccessible(label);  // Qt's accessibility cache owns it
+        return new CaptionLabelAccessible(label); // Qt's accessibility cache owns it
     if (dynamic_cast<FormWidget *>(object))
         role = QAccessible::Window;
     else if (dynamic_cast<PictureBox *>(object))
@@ -135,7 +135,7 @@ QAccessibleInterface *accessibleFor(const QString &, QObject *object)
         role = QAccessible::Grouping;
     else
         return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget *>(object), role);  // Qt's accessibility cache owns it
+    return new QAccessibleWidget(static_cast<QWidget *>(object), role); // Qt's accessibility cache owns it
 }
 
 } // namespace
@@ -256,8 +256,7 @@ void PictureBox::paint()
 
 // ---------------------------------------------------------------------------
 
-QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::EventSink &sink)
-    : toolkit_(toolkit)
+QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::EventSink &sink) : toolkit_(toolkit)
 {
     auto owned = std::make_unique<FormWidget>(toolkit, sink);
     FormWidget *form = owned.get();
@@ -301,7 +300,7 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     }
 
     widget_ = form;
-    owned.release();  // owned by this window from here: see the destructor
+    owned.release(); // owned by this window from here: see the destructor
     toolkit_.windowBuilt(form);
 }
 
@@ -421,13 +420,12 @@ void QtWindow::setCaption(std::string_view name, std::string_view text)
     const auto &c = controls_.withCaption(name);
     if (auto *l = qobject_cast<QLabel *>(c.handle)) {
         const QString before = l->text();
-        l->setText(toQString(text));  // Qt says the name changed
+        l->setText(toQString(text)); // Qt says the name changed
         if (QAccessible::isActive()) {
             QAccessibleTextUpdateEvent changed(l, 0, before, l->text());
             QAccessible::updateAccessibility(&changed);
         }
-    }
-    else if (auto *b = qobject_cast<QAbstractButton *>(c.handle))
+    } else if (auto *b = qobject_cast<QAbstractButton *>(c.handle))
         b->setText(toQString(text));
 }
 

@@ -10,7 +10,7 @@
 
 namespace vd::qt {
 
-struct ButtonCaption;  // a button's caption, laid out (graphic_button.cpp)
+struct ButtonCaption; // a button's caption, laid out (graphic_button.cpp)
 
 struct RenderCache {
     QHash<QString, bool> installedFamilies;                        // by family name

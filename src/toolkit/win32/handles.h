@@ -10,8 +10,7 @@
 
 namespace vd::win32 {
 
-template <class Handle, auto Release>
-class Owned {
+template <class Handle, auto Release> class Owned {
 public:
     Owned() = default;
     explicit Owned(Handle h) : h_(h) {}
@@ -119,7 +118,7 @@ public:
 
 private:
     int width_, height_;
-    OwnedBitmap bitmap_;  // destroyed after the context it is selected into
+    OwnedBitmap bitmap_; // destroyed after the context it is selected into
     OwnedDc dc_;
     HGDIOBJ old_ = nullptr;
     DWORD *pixels_ = nullptr;

@@ -15,15 +15,14 @@ namespace {
 struct ReleaseCom {
     void operator()(IUnknown *p) const noexcept { p->Release(); }
 };
-template <class T>
-using ComRef = std::unique_ptr<T, ReleaseCom>;
+template <class T> using ComRef = std::unique_ptr<T, ReleaseCom>;
 
 // The picture's file, as the program carries it (RCDATA named as the
 // catalogue names it), decoded by the system's picture loader.
 ComRef<IPicture> loadPicture(HINSTANCE instance, const artwork::Entry &entry)
 {
     const std::wstring name = wide(entry.name);
-    HRSRC resource = FindResourceW(instance, name.c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HRSRC resource = FindResourceW(instance, name.c_str(), MAKEINTRESOURCEW(10)); // RT_RCDATA
     HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
     const void *bytes = loaded ? LockResource(loaded) : nullptr;
     const DWORD size = resource ? SizeofResource(instance, resource) : 0;
@@ -96,7 +95,7 @@ HBITMAP Images::picture(std::string_view name, int width, int height)
     ComRef<IPicture> picture = loadPicture(instance_, entry);
     OLE_HANDLE handle = 0;
     picture->get_Handle(&handle);
-    HBITMAP decoded = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));  // the picture's own
+    HBITMAP decoded = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)); // the picture's own
     BITMAP bm{};
     if (!decoded || !GetObjectW(decoded, sizeof bm, &bm))
         artwork::undecodable(entry);

@@ -12,7 +12,7 @@ namespace {
 int CALLBACK foundFamily(const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found)
 {
     *reinterpret_cast<bool *>(found) = true;
-    return 0;  // one is enough
+    return 0; // one is enough
 }
 
 constexpr UINT LineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_LEFT | DT_TOP;
@@ -36,13 +36,13 @@ bool Text::installed(const std::string &family)
 
 HFONT Text::font(const tk::Font &layoutFont)
 {
-    const tk::FontChoice choice =
-        tk::chooseFont(layoutFont, [this](const std::string &family) { return installed(family); }, dpi_);
+    const tk::FontChoice choice = tk::chooseFont(
+        layoutFont, [this](const std::string &family) { return installed(family); }, dpi_);
     const auto key = std::make_tuple(choice.family, choice.pixelSize, layoutFont.weight);
     if (auto it = fonts_.find(key); it != fonts_.end())
         return it->second.get();
     LOGFONTW lf{};
-    lf.lfHeight = -choice.pixelSize;  // the em, as the layouts size it, not the cell
+    lf.lfHeight = -choice.pixelSize; // the em, as the layouts size it, not the cell
     lf.lfWeight = layoutFont.weight;
     lf.lfCharSet = static_cast<BYTE>(layoutFont.charset);
     lf.lfQuality = DEFAULT_QUALITY;

@@ -25,7 +25,7 @@ public:
     struct Caption {
         std::vector<std::wstring> lines;
         tk::face::CaptionInk ink;
-        int ascent = 0;  // from a line's top to its baseline
+        int ascent = 0; // from a line's top to its baseline
     };
     // A caption wrapped at blanks to `width` pixels in that font.
     const Caption &caption(HFONT font, const std::string &text, int width);

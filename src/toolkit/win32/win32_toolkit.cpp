@@ -24,7 +24,7 @@ LRESULT CALLBACK renameButton(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_ACTIVATE)
         SetDlgItemTextW(reinterpret_cast<HWND>(wParam), IDOK, L"ตกลง");
-    return CallNextHookEx(nullptr, code, wParam, lParam);  // the hook handle is ignored
+    return CallNextHookEx(nullptr, code, wParam, lParam); // the hook handle is ignored
 }
 
 class ReportHook {
@@ -44,8 +44,7 @@ private:
 
 } // namespace
 
-Win32Toolkit::Win32Toolkit(HINSTANCE instance)
-    : instance_(instance), dpi_(screenDpi()), images_(instance), text_(dpi_)
+Win32Toolkit::Win32Toolkit(HINSTANCE instance) : instance_(instance), dpi_(screenDpi()), images_(instance), text_(dpi_)
 {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);

@@ -96,7 +96,7 @@ public:
     }
 
 private:
-    IAccPropServices *services_ = nullptr;  // released by the destructor
+    IAccPropServices *services_ = nullptr; // released by the destructor
 };
 
 // WM_PAINT's device context for a scope: the window is validated whatever
@@ -118,33 +118,33 @@ private:
 
 struct Control {
     Win32Window::State *state = nullptr;
-    std::string name;  // empty for the window itself
+    std::string name; // empty for the window itself
     tk::Kind kind = tk::Kind::Frame;
     bool isWindow = false;
     HWND hwnd = nullptr;
     COLORREF background = 0;
     COLORREF text = 0;
-    HFONT font = nullptr;       // buttons with a caption, the caption line
-    HICON face = nullptr;       // face picture
+    HFONT font = nullptr; // buttons with a caption, the caption line
+    HICON face = nullptr; // face picture
     int faceSize = 0;
-    HCURSOR pointer = nullptr;  // nullptr: the default pointer
-    HBITMAP picture = nullptr;  // picture control, at its size
+    HCURSOR pointer = nullptr; // nullptr: the default pointer
+    HBITMAP picture = nullptr; // picture control, at its size
 };
 
 struct Win32Window::State {
     State(Win32Toolkit &t, tk::EventSink &s) : toolkit(t), sink(&s) {}
 
     Win32Toolkit &toolkit;
-    tk::EventSink *sink;  // nullptr once the window is unloaded
+    tk::EventSink *sink; // nullptr once the window is unloaded
     HWND form = nullptr;
-    std::vector<std::unique_ptr<Control>> controls;  // [0] is the window itself
+    std::vector<std::unique_ptr<Control>> controls; // [0] is the window itself
     tk::ControlTable<Control *> byName;
     std::vector<HWND> focusChain;
-    HWND focus = nullptr;  // the control that has, or last had, the focus
+    HWND focus = nullptr; // the control that has, or last had, the focus
 
     void send(const Control &c, tk::Event event)
     {
-        const std::string name = c.name;  // the control may go with the window
+        const std::string name = c.name; // the control may go with the window
         toolkit.dispatch([this, &name, event] {
             if (sink)
                 sink->handle(name, event);
@@ -199,7 +199,7 @@ bool handleKey(Control &c, UINT message, WPARAM key, LPARAM flags)
             c.state->send(c, tk::Event::Click);
         return true;
     }
-    return message == WM_CHAR && (key == L'\t' || key == L'\r');  // no beep
+    return message == WM_CHAR && (key == L'\t' || key == L'\r'); // no beep
 }
 
 bool setPointer(const Control &c, LPARAM lParam)
@@ -267,7 +267,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         DestroyWindow(hwnd);
         return 0;
     case WM_ERASEBKGND:
-        return 1;  // painted whole in WM_PAINT
+        return 1; // painted whole in WM_PAINT
     case WM_PAINT: {
         Painting paint(hwnd);
         RECT client{};
@@ -399,7 +399,7 @@ void Win32Window::registerClasses(HINSTANCE instance)
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = windowProc;
         wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
         wc.lpszClassName = name;
         RegisterClassExW(&wc);
     }
@@ -421,7 +421,7 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
     if (!form)
         throw Error(errors::OutOfMemory, "สร้างหน้าต่าง " + layout.className + " ไม่ได้");
     state.form = form;
-    state_ = owned.release();  // the window owns its state from here
+    state_ = owned.release(); // the window owns its state from here
     toolkit.windowBuilt(form);
 
     try {
@@ -437,7 +437,8 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
         const std::vector<tk::PlannedControl> plan = tk::buildOrder(layout);
         for (std::size_t i = 0; i < plan.size(); ++i) {
             const tk::ControlLayout &l = *plan[i].layout;
-            HWND parent = plan[i].parent < 0 ? form : state.controls[static_cast<std::size_t>(plan[i].parent) + 1]->hwnd;
+            HWND parent =
+                plan[i].parent < 0 ? form : state.controls[static_cast<std::size_t>(plan[i].parent) + 1]->hwnd;
             auto &c = *state.controls.emplace_back(std::make_unique<Control>());
             c.state = &state;
             c.name = l.name;
@@ -471,8 +472,8 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
                 break;
             case tk::Kind::Label:
                 c.font = toolkit.text().font(l.font);
-                CreateWindowExW(0, LabelClass, wide(l.caption).c_str(), child, r.left, r.top, r.width, r.height,
-                                parent, id, toolkit.instance(), &c);
+                CreateWindowExW(0, LabelClass, wide(l.caption).c_str(), child, r.left, r.top, r.width, r.height, parent,
+                                id, toolkit.instance(), &c);
                 break;
             case tk::Kind::Picture:
                 if (!l.picture.empty())
@@ -491,8 +492,8 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
             if (!l.tooltip.empty()) {
                 if (!tooltip) {
                     tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form,
-                                              nullptr, toolkit.instance(), nullptr);
+                                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr,
+                                              toolkit.instance(), nullptr);
                     tk::Font tipFont{"Tahoma", 8.25, 400};
                     if (tooltip)
                         SendMessageW(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(toolkit.text().font(tipFont)), 0);
@@ -567,9 +568,9 @@ void Win32Window::show()
         // one, where it hasn't appeared yet).
         GetMonitorInfoW(MonitorFromWindow(form, MONITOR_DEFAULTTOPRIMARY), &monitor);
         const RECT &work = monitor.rcWork;
-        const tk::PixelPoint at = tk::placeOnScreen(box.right - box.left, box.bottom - box.top,
-                                                    {work.left, work.top, work.right - work.left,
-                                                     work.bottom - work.top});
+        const tk::PixelPoint at =
+            tk::placeOnScreen(box.right - box.left, box.bottom - box.top,
+                              {work.left, work.top, work.right - work.left, work.bottom - work.top});
         SetWindowPos(form, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(form, SW_SHOW);
     }
