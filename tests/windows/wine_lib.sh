@@ -130,7 +130,8 @@ run_exe_bg() {
     wine_pids+=("$last_pid")
 }
 
-window_of() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+# The id of the visible window of that title; nothing (and success) when none is shown.
+window_of() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true; }
 
 wait_window_title() {
     local title=$1 seconds=${2:-30} id="" i
