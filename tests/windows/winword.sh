@@ -1,7 +1,8 @@
 # "word.Application" on Windows under Wine, in one prefix: our own COM server
 # registered as Word, told to answer, fail or be busy; then no Word at all,
 # with and without a program associated with .doc.
-#   winword.sh TST_WINWORD CLICK_DRIVER FAKE_WORD_SERVER STAND_IN_VIEWER
+#   winword.sh TST_WINWORD CLICK_DRIVER FAKE_WORD_SERVER STAND_IN_VIEWER VELODANE PROBE
+# Last, the real Velodane.exe, clicked with real input, drives the server.
 here=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
 source "$here/wine_lib.sh"
 
@@ -9,6 +10,8 @@ unit=$1
 driver=$2
 server=$3
 viewer=$4
+velodane=$5
+probe=$6
 
 clsid='{75581102-42CF-4CF0-B8F5-9C78CE8E4805}'
 log="$wine_work/word.log"
@@ -232,6 +235,54 @@ clicks ok 5
 check "no association: 429" equals "$(outcome 5)" "error 429"
 check "no association: the Thai report names .doc" \
     has_text "$(description 5)" 'ไม่มีโปรแกรมที่ตั้งไว้ให้เปิดไฟล์ .doc'
+
+echo "=== the real window: Velodane.exe clicked with real input"
+register_word "$server"
+printf 'ok\n' >"$control"
+rm -f "$log"
+run_exe_bg "$velodane"
+intro=$(wait_window_title Form1 60)
+at() { # a real click at a point of a window, in its own pixels
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove $((X + $2)) $((Y + $3))
+    sleep 0.2
+    xdotool click 1
+}
+at "$intro" 461 331
+menu=$(wait_window_title Form2 30)
+# Groups 5, 9 and 10 in the first column, 61 and 62 in the narrow one.
+for point in "74 139" "74 265" "74 288" "650 93" "650 231"; do
+    at "$menu" $point
+    sleep 1.5
+done
+wait_until 20 opened 'c:\Program Files\Velodane\vd62.doc' || true
+check "five real clicks: the server's log" log_is \
+    'create #1' '#1 put Visible true' '#1 get-or-call documents' \
+    '#1.documents Open "c:\Program Files\Velodane\vd5.doc" (method)' \
+    'create #2' '#1 released' '#2 put Visible true' '#2 get-or-call documents' \
+    '#2.documents Open "c:\Program Files\Velodane\vd9.doc" (method)' \
+    'create #3' '#2 released' '#3 put Visible true' '#3 get-or-call documents' \
+    '#3.documents Open "c:\Program Files\Velodane\vd10.doc" (method)' \
+    'create #4' '#3 released' '#4 put Visible true' '#4 get-or-call documents' \
+    '#4.documents Open "c:\Program Files\Velodane\vd61.doc" (method)' \
+    'create #5' '#4 released' '#5 put Visible true' '#5 get-or-call documents' \
+    '#5.documents Open "c:\Program Files\Velodane\vd62.doc" (method)'
+# Word's own failure reaches the user as Word said it; Enter dismisses the
+# report and the next click works.
+printf 'exception Open\n' >"$control"
+at "$menu" 74 139
+report_shown() { wine_run 20 "$probe" box 2>/dev/null | grep -qF 'This file could not be found.'; }
+check "Word's failure in the Thai report" wait_until 20 report_shown
+check "the report gives 5174" bash -c "'$WINE_LOADER' '$probe' box | grep -qF 'หมายเลข 5174'"
+xdotool key Return
+sleep 1
+printf 'ok\n' >"$control"
+rm -f "$log"
+at "$menu" 74 265
+check "after the report, the next click opens" wait_until 20 opened 'c:\Program Files\Velodane\vd9.doc'
+check "nothing quit or closed" bash -c "! grep -qi 'quit\|close' '$log'"
+at "$menu" 530 443
+check "the exit button ends the program" wait_until 15 bash -c "! kill -0 $last_pid 2>/dev/null"
 
 [ "$failures" -eq 0 ] || fail "$failures checks failed"
 echo "all checks passed"
