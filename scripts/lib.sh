@@ -27,7 +27,10 @@ build_packages=(build-essential cmake qt6-base-dev libgl-dev)
 run_packages=(fonts-thai-tlwg libreoffice-writer xdg-utils)
 # What the tests need besides: a virtual display, real input, screenshots,
 # system-call tracing and the validators of the desktop files.
-test_packages=(xvfb xauth xdotool x11-utils imagemagick strace desktop-file-utils appstream)
+test_packages=(xvfb xauth xdotool x11-utils imagemagick strace desktop-file-utils appstream
+               # and what a screen reader reads through: a session bus, the
+               # accessibility bus and Debian's Python bindings to it
+               dbus-daemon at-spi2-core python3-pyatspi)
 # What the Windows program and its setup need: the mingw-w64 cross compilers
 # (32-bit for the shipped Velodane.exe, 64-bit for the build tested under
 # 64-bit Wine), NSIS for the setup program, and Wine with a virtual display
