@@ -21,16 +21,45 @@ need_packages() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# What building the program needs.
-build_packages=(build-essential cmake qt6-base-dev libgl-dev)
-# What running it needs: Thai fonts, a word processor, the desktop's opener.
-run_packages=(fonts-thai-tlwg libreoffice-writer xdg-utils)
-# What the tests need besides: a virtual display, real input, screenshots,
-# system-call tracing and the validators of the desktop files.
-test_packages=(xvfb xauth xdotool x11-utils imagemagick strace desktop-file-utils appstream
-               # and what a screen reader reads through: a session bus, the
-               # accessibility bus and Debian's Python bindings to it
-               dbus-daemon at-spi2-core python3-pyatspi)
+# Every command that the scripts, the build and the tests run comes from one
+# of these packages or from Debian's essential set (bash, coreutils, dpkg,
+# grep, gzip, sed, tar, util-linux...).
+
+# Building the program (and the artwork generator, tools/artgen):
+build_packages=(
+    build-essential # g++, make, and the sanitizers' run-time libraries
+    cmake           # cmake, ctest, cpack
+    qt6-base-dev    # Qt 6 Core, Gui, Widgets, Test and their tools (moc)
+    libgl-dev       # the OpenGL headers that Qt 6 Gui's CMake files ask for
+)
+# Building the Debian package (scripts/package, the package test):
+package_packages=(
+    dpkg-dev # dpkg-buildflags (Debian's hardening flags), dpkg-shlibdeps (Depends)
+    file     # CPack runs it on every file to find the ones dpkg-shlibdeps reads
+    binutils # strip: the packaged program carries no debug information
+)
+# Running the program:
+run_packages=(
+    fonts-thai-tlwg    # the Thai faces the windows are drawn with
+    libreoffice-writer # the word processor that shows a group's document
+    xdg-utils          # xdg-open, the desktop's opener when Writer is missing
+)
+# Running the tests, besides the above:
+test_packages=(
+    xvfb               # Xvfb: the private virtual displays of the window tests
+    xauth              # xvfb-run, which scripts/run suggests without a display
+    xdotool            # real pointer and key input, finding windows
+    x11-utils          # xprop: the windows' icons
+    imagemagick        # import and convert: screenshots, the screen at a failure
+    strace             # the end-to-end test that traces the program's file calls
+    desktop-file-utils # desktop-file-validate: the desktop entry
+    appstream          # appstreamcli validate: the AppStream data
+    appstream-compose  # appstreamcli compose: the software-centre catalogue entry
+    lintian            # Debian's checks of the .deb
+    dbus-daemon        # dbus-run-session: the screen-reader test's own session bus
+    at-spi2-core       # the accessibility bus a screen reader reads through
+    python3-pyatspi    # Debian's Python bindings to it, for the screen-reader test
+)
 # What the Windows program and its setup need: the mingw-w64 cross compilers
 # (32-bit for the shipped Velodane.exe, 64-bit for the build tested under
 # 64-bit Wine), NSIS for the setup program, and Wine with a virtual display
@@ -74,4 +103,22 @@ configure_and_build() {
     local preset=$1
     cmake --preset "$preset" -S "$here" >/dev/null
     cmake --build --preset "$preset"
+}
+
+# Builds the program as Debian builds its packages and makes the .deb:
+#   velodane_build_deb BUILD-FOLDER OUTPUT-FOLDER
+# The build folder is its own (no tests), configured with Debian's hardening
+# flags as dpkg-buildflags gives them with every hardening feature on (bindnow
+# too). CMake reads no CPPFLAGS, so the preprocessor's flags go in with the
+# compiler's.
+velodane_build_deb() {
+    local build=$1 out=$2 cxxflags ldflags
+    cxxflags="$(cd "$here" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CPPFLAGS) $(
+        cd "$here" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS)"
+    ldflags=$(cd "$here" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)
+    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+        "-DCMAKE_CXX_FLAGS=$cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$ldflags" \
+        "-DCMAKE_SHARED_LINKER_FLAGS=$ldflags" >/dev/null
+    cmake --build "$build" -j2
+    cpack --config "$build/CPackConfig.cmake" -B "$out"
 }

@@ -4,7 +4,8 @@
 //
 // Reads the icon drawings from REPO/src/artwork/pixels and writes
 // REPO/src/artwork/images (eight .ico files, IntroPicture.jpg,
-// MenuBanner.bmp) and the hicolor icons in REPO/packaging/linux/icons.
+// MenuBanner.bmp) and the hicolor icons in REPO/packaging/linux/icons (16
+// and 32 px from IslandIcon's pixel art, 48 to 256 px drawn for their size).
 // With --preview, also writes enlarged PNG views of everything into DIR for
 // looking at.  Runs headless (QT_QPA_PLATFORM=offscreen).
 #include "bmpfile.h"
@@ -167,6 +168,15 @@ int main(int argc, char **argv)
                 p.end();
                 sheet.save(previewDir + u'/' + name + QStringLiteral(".png"));
             }
+        }
+
+        // The desktop's larger icons, drawn for their size.
+        for (const int size : {48, 64, 128, 256}) {
+            const QImage icon = artgen::paintIslandIcon(size);
+            writeFile(repo.filePath(QStringLiteral("packaging/linux/icons/%1x%1/velodane.png").arg(size)),
+                      encode(icon, "png"));
+            if (!previewDir.isEmpty())
+                icon.save(previewDir + QStringLiteral("/IslandIcon-%1.png").arg(size));
         }
 
         const artgen::Fonts fonts = artgen::loadFonts(fontDir);

@@ -1,4 +1,4 @@
-// The two painted pictures.
+// The painted pictures.
 #pragma once
 
 #include "textpaint.h"
@@ -19,5 +19,9 @@ QRect coveredPixels(int leftTwips, int topTwips, int widthTwips, int heightTwips
 
 // MenuBanner, 660 x 149: the wavy title on an apricot panel.
 QImage paintMenuBanner(const Fonts &fonts);
+
+// The program's icon as a smooth drawing, size x size: the desktop's icons
+// from 48 px up (the 16 and 32 px ones are IslandIcon's pixel art).
+QImage paintIslandIcon(int size);
 
 } // namespace artgen

@@ -3,6 +3,7 @@
 #   src/artwork/pixels/*.txt      -> src/artwork/images/*.ico
 #   (painted by the generator)    -> src/artwork/images/IntroPicture.jpg, MenuBanner.bmp
 #   IslandIcon.ico                -> packaging/linux/icons/{16x16,32x32}/velodane.png
+#   (drawn by the generator)      -> packaging/linux/icons/{48x48,64x64,128x128,256x256}/velodane.png
 # The output is byte-for-byte the same on every run.  Needs cmake, a C++20
 # compiler, Qt 6 Gui (qt6-base-dev) and the Thai TLWG fonts (fonts-thai-tlwg).
 # Extra arguments go to the generator, e.g. --preview /tmp/artwork-preview.
