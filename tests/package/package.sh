@@ -27,8 +27,9 @@ pass "desktop entry"
 
 out=$(appstreamcli validate --pedantic --no-net --no-color "$metainfo" 2>&1) || fail "AppStream data: $out"
 ! grep -qE '^[EWIP]: ' <<<"$out" || fail "AppStream data, remarks: $out"
-# The screenshots are the README's, under the project's address.
-mapfile -t shots < <(grep -oE '\(docs/[^)]+\.png\)' "$source/README.md" | tr -d '()' | sort -u)
+# The screenshots are the README's of this package's program (not those of
+# the Windows program), under the project's address.
+mapfile -t shots < <(grep -oE '\(docs/[^)]+\.png\)' "$source/README.md" | tr -d '()' | grep -v '^docs/windows-' | sort -u)
 mapfile -t urls < <(grep -oE '<image[^>]*>[^<]+</image>' "$metainfo" | sed -E 's/<[^>]*>//g')
 [ ${#shots[@]} -gt 0 ] && [ ${#urls[@]} -eq ${#shots[@]} ] || fail "screenshots: README ${shots[*]}, metainfo ${urls[*]}"
 for s in "${shots[@]}"; do
