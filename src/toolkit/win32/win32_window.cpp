@@ -367,7 +367,7 @@ void Win32Window::State::drawButton(const Control &c, const DRAWITEMSTRUCT &item
         fill(dc, f);
 
     const tk::PixelRect face = tk::face::faceRect(w, h);
-    static const Text::Caption none;
+    const Text::Caption none;
     const Text::Caption &caption =
         c.font ? toolkit.text().caption(c.font, narrow(windowText(c.hwnd)), tk::face::wrapWidth(w)) : none;
     const tk::face::Placement at =
