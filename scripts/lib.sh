@@ -22,7 +22,8 @@ need_packages() {
 }
 
 # What building the program needs.
-build_packages=(build-essential cmake qt6-base-dev libgl-dev)
+# libxcb1-dev and pkg-config: the benchmark's X client that stamps a window's MapNotify.
+build_packages=(build-essential cmake qt6-base-dev libgl-dev libxcb1-dev pkg-config)
 # What running it needs: Thai fonts, a word processor, the desktop's opener.
 run_packages=(fonts-thai-tlwg libreoffice-writer xdg-utils)
 # What the tests need besides: a virtual display, real input, screenshots,
