@@ -58,9 +58,28 @@ const QCursor &Images::pointer(std::string_view name)
     return decoded(name).cursor;
 }
 
-const QPixmap &Images::picture(std::string_view name)
+const QPixmap &Images::picture(std::string_view name, QSize device, qreal ratio)
 {
-    return decoded(name).large;
+    const std::string key = std::string(name) + ' ' + std::to_string(device.width()) + 'x' +
+                            std::to_string(device.height()) + '@' + std::to_string(ratio);
+    if (auto it = pictures_.find(key); it != pictures_.end())
+        return it->second;
+
+    const artwork::Entry &entry = artwork::require(name);
+    const QString file = QStringLiteral(":/artwork/") + toQString(entry.file);
+    QImageReader reader(file);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        qWarning("velodane: %s: %s", qPrintable(file), qPrintable(reader.errorString()));
+        artwork::undecodable(entry);
+    }
+    artwork::checkSize(entry, image.width(), image.height());
+    // Only the stretched copy is kept: the original goes with this scope.
+    if (image.size() != device && !device.isEmpty())
+        image = image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QPixmap drawn = QPixmap::fromImage(std::move(image));
+    drawn.setDevicePixelRatio(ratio);
+    return pictures_.emplace(key, std::move(drawn)).first->second;
 }
 
 } // namespace vd::qt

@@ -1,18 +1,18 @@
 #include "toolkit/qt/qt_window.h"
 
-#include "toolkit/qt/fonts.h"
-#include "toolkit/qt/graphic_button.h"
-#include "toolkit/qt/qt_toolkit.h"
-#include "toolkit/qt/qt_convert.h"
 #include "toolkit/button_face.h"
 #include "toolkit/geometry.h"
+#include "toolkit/qt/fonts.h"
+#include "toolkit/qt/graphic_button.h"
+#include "toolkit/qt/qt_convert.h"
+#include "toolkit/qt/qt_toolkit.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QHash>
+#include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
@@ -126,7 +126,7 @@ QAccessibleInterface *accessibleFor(const QString &, QObject *object)
     if (qobject_cast<QWidget *>(object) == nullptr)
         return nullptr;
     if (auto *label = dynamic_cast<CaptionLabel *>(object))
-        return new CaptionLabelAccessible(label);  // Qt's accessibility cache owns it
+        return new CaptionLabelAccessible(label); // Qt's accessibility cache owns it
     if (dynamic_cast<FormWidget *>(object))
         role = QAccessible::Window;
     else if (dynamic_cast<PictureBox *>(object))
@@ -135,7 +135,7 @@ QAccessibleInterface *accessibleFor(const QString &, QObject *object)
         role = QAccessible::Grouping;
     else
         return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget *>(object), role);  // Qt's accessibility cache owns it
+    return new QAccessibleWidget(static_cast<QWidget *>(object), role); // Qt's accessibility cache owns it
 }
 
 } // namespace
@@ -220,10 +220,20 @@ void FrameBox::paint()
 
 // ---------------------------------------------------------------------------
 
-PictureBox::PictureBox(QtToolkit &toolkit, QWidget *parent, QPixmap picture)
+PictureBox::PictureBox(QtToolkit &toolkit, QWidget *parent, std::string picture, QSize size)
     : QWidget(parent), toolkit_(toolkit), picture_(std::move(picture))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    const qreal ratio = devicePixelRatioF();
+    stretch((QSizeF(size) * ratio).toSize(), ratio);
+}
+
+void PictureBox::stretch(QSize device, qreal ratio)
+{
+    // Stretched once per run for each size: every load of the window shows
+    // the same picture at the same size.
+    if (!picture_.empty())
+        scaled_ = toolkit_.images().picture(picture_, device, ratio);
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
@@ -233,31 +243,20 @@ void PictureBox::paintEvent(QPaintEvent *)
 
 void PictureBox::paint()
 {
-    // Scaled once to the control's size in device pixels; the aspect ratio is
-    // not kept.
-    const QSize device = (QSizeF(size()) * devicePixelRatioF()).toSize();
-    if (scaled_.size() != device) {
-        // Scaled once per run: every load of the window shows the same picture
-        // at the same size.
-        QHash<QString, QPixmap> &stretched = toolkit_.cache().stretched;
-        const QString key = QString::number(picture_.cacheKey()) + u' ' + QString::number(device.width()) + u'x' +
-                            QString::number(device.height());
-        auto it = stretched.constFind(key);
-        if (it == stretched.constEnd()) {
-            QPixmap scaled = picture_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            scaled.setDevicePixelRatio(devicePixelRatioF());
-            it = stretched.insert(key, scaled);
-        }
-        scaled_ = *it;
-    }
+    // The picture fills the control in device pixels; the aspect ratio is
+    // not kept. A window moved to a screen of another pixel density has it
+    // stretched anew.
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    if (!scaled_.isNull() && (scaled_.size() != device || scaled_.devicePixelRatio() != ratio))
+        stretch(device, ratio);
     QPainter p(this);
     p.drawPixmap(0, 0, scaled_);
 }
 
 // ---------------------------------------------------------------------------
 
-QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::EventSink &sink)
-    : toolkit_(toolkit)
+QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::EventSink &sink) : toolkit_(toolkit)
 {
     auto owned = std::make_unique<FormWidget>(toolkit, sink);
     FormWidget *form = owned.get();
@@ -301,7 +300,7 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     }
 
     widget_ = form;
-    owned.release();  // owned by this window from here: see the destructor
+    owned.release(); // owned by this window from here: see the destructor
     toolkit_.windowBuilt(form);
 }
 
@@ -360,7 +359,7 @@ QWidget *QtWindow::makeLabel(const tk::ControlLayout &c, QWidget *parent)
 
 QWidget *QtWindow::makePicture(const tk::ControlLayout &c, QWidget *parent)
 {
-    auto *p = new PictureBox(toolkit_, parent, c.picture.empty() ? QPixmap() : toolkit_.images().picture(c.picture));
+    auto *p = new PictureBox(toolkit_, parent, c.picture, pixelRect(c.rect).size());
     p->setAccessibleName(toQString(tk::accessibleName(c)));
     return p;
 }
@@ -421,13 +420,12 @@ void QtWindow::setCaption(std::string_view name, std::string_view text)
     const auto &c = controls_.withCaption(name);
     if (auto *l = qobject_cast<QLabel *>(c.handle)) {
         const QString before = l->text();
-        l->setText(toQString(text));  // Qt says the name changed
+        l->setText(toQString(text)); // Qt says the name changed
         if (QAccessible::isActive()) {
             QAccessibleTextUpdateEvent changed(l, 0, before, l->text());
             QAccessible::updateAccessibility(&changed);
         }
-    }
-    else if (auto *b = qobject_cast<QAbstractButton *>(c.handle))
+    } else if (auto *b = qobject_cast<QAbstractButton *>(c.handle))
         b->setText(toQString(text));
 }
 

@@ -10,13 +10,12 @@
 
 namespace vd::qt {
 
-struct ButtonCaption;  // a button's caption, laid out (graphic_button.cpp)
+struct ButtonCaption; // a button's caption, laid out (graphic_button.cpp)
 
 struct RenderCache {
     QHash<QString, bool> installedFamilies;                        // by family name
     QHash<QString, std::shared_ptr<const ButtonCaption>> captions; // by font, width and text
     QHash<QString, QPixmap> captionLines;                          // the caption line's texts, drawn
-    QHash<QString, QPixmap> stretched;                             // pictures scaled to their controls
 };
 
 } // namespace vd::qt
