@@ -111,10 +111,18 @@ int main(int argc, char **argv)
     if (i >= argc)
         usage();
 
+    // Connected before the program starts, so a retry costs the figure
+    // nothing (a busy server has refused a connection now and then).
     int screenNumber = 0;
     xcb_connection_t *c = xcb_connect(nullptr, &screenNumber);
-    if (!c || xcb_connection_has_error(c))
-        fail("cannot connect to the X display");
+    for (int attempt = 1; attempt < 5 && xcb_connection_has_error(c); ++attempt) {
+        xcb_disconnect(c);
+        ::usleep(200'000);
+        c = xcb_connect(nullptr, &screenNumber);
+    }
+    if (const int error = xcb_connection_has_error(c))
+        fail("cannot connect to the X display " + std::string(std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "") +
+             " (xcb error " + std::to_string(error) + ")");
     const xcb_setup_t *setup = xcb_get_setup(c);
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
     for (int s = 0; s < screenNumber; ++s)
