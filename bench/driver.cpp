@@ -301,8 +301,8 @@ int runDriver(int argc, char **argv)
         env["XDG_DATA_HOME"] = ws.data;
         env["XDG_RUNTIME_DIR"] = ws.runtime;
         // No session bus in the private runtime folder: the program then
-        // tells libdbus so itself; the floor, left alone, would have libdbus
-        // start dbus-launch to look for one at every start.
+        // tells libdbus so itself; the floor, left alone, would load the
+        // session-bus libraries and look for one at every start.
         env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:";
         env["VELODANE_BENCH_VIEWER"] = ws.viewer;
         env.erase("WINEPREFIX");
