@@ -19,6 +19,7 @@ struct Options {
     std::string velodane = VELODANE_PROGRAM;
     std::string floor = VELODANE_FLOOR_PROGRAM;
     std::string probe = VELODANE_PROBE_LIBRARY;
+    std::string mapwatch = VELODANE_MAPWATCH_PROGRAM;
     std::string output;
     // "offscreen", or "display" for the whole-process runs' platform.
     std::string inProcessPlatform = "offscreen";
@@ -28,7 +29,8 @@ struct Options {
 };
 
 struct Figures {
-    double startupMs[2] = {}; // [0] velodane, [1] floor
+    double startupMs[2] = {}; // [0] velodane, [1] floor: to the first paint
+    double mappedMs[2] = {};  // to the MapNotify of the window, seen from outside
     double hwmMiB[2] = {};
     double hwmTextFloorMiB = 0; // the floor drawing one Thai caption
     double enterMs[2] = {}, backMs[2] = {}, moveUs[2] = {}, clickMs[2] = {};

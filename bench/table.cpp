@@ -39,9 +39,18 @@ std::string table(const Figures &f, const Options &o)
     const std::string n = "median of ";
 
     const double ratio = f.startupMs[0] / f.startupMs[1];
-    row("startup", "Start to first painted intro window, whole process (" + n + std::to_string(o.runs) + ")",
+    row("startup",
+        "Start to first painted intro window, whole process, probe inside (" + n + std::to_string(o.runs) + ")",
         fixed(f.startupMs[0], 1) + " ms", fixed(f.startupMs[1], 1) + " ms", "≤ 1.10 × floor", ratio <= 1.10,
         fixed(ratio, 2) + " × floor");
+    if (f.mappedMs[1] > 0) {
+        const double mapRatio = f.mappedMs[0] / f.mappedMs[1];
+        row("startup",
+            "Start to intro window mapped (MapNotify), seen by an X client outside (" + n + std::to_string(o.runs) +
+                ")",
+            fixed(f.mappedMs[0], 1) + " ms", fixed(f.mappedMs[1], 1) + " ms", "≤ 1.10 × floor", mapRatio <= 1.10,
+            fixed(mapRatio, 2) + " × floor");
+    }
     row("timings", "Enter: intro to menu painted, warm (" + n + std::to_string(o.switches) + ")",
         fixed(f.enterMs[0], 2) + " ms", fixed(f.enterMs[1], 2) + " ms", "≤ 3 ms", f.enterMs[0] <= 3);
     row("timings", "Back: menu to intro painted, warm (" + n + std::to_string(o.switches) + ")",
@@ -50,13 +59,14 @@ std::string table(const Figures &f, const Options &o)
         fixed(f.moveUs[0], 1) + " µs", fixed(f.moveUs[1], 1) + " µs", "≤ 20 µs", f.moveUs[0] <= 20);
     row("timings", "Group click, viewer started: window blocked (" + n + std::to_string(o.clicks) + ")",
         fixed(f.clickMs[0], 2) + " ms", fixed(f.clickMs[1], 2) + " ms", "≤ 2 ms", f.clickMs[0] <= 2);
-    const double above = f.hwmMiB[0] - f.hwmMiB[1];
-    row("memory",
-        "Peak resident memory (VmHWM), whole process, after enter, ten group clicks and back (" + n +
-            std::to_string(o.memoryRuns) + ")",
-        fixed(f.hwmMiB[0], 1) + " MiB", fixed(f.hwmMiB[1], 1) + " MiB", "≤ floor + 5 MiB", above <= 5,
-        signedFixed(above, 1) + " MiB; " + signedFixed(f.hwmMiB[0] - f.hwmTextFloorMiB, 1) +
-            " MiB over the floor drawing one Thai caption, " + fixed(f.hwmTextFloorMiB, 1) + " MiB");
+    const std::string memory = "Peak resident memory (VmHWM), whole process, after enter, ten group clicks and back (" +
+                               n + std::to_string(o.memoryRuns) + ")";
+    const double aboveText = f.hwmMiB[0] - f.hwmTextFloorMiB;
+    row("memory", memory + ", against the floor drawing one Thai caption", fixed(f.hwmMiB[0], 1) + " MiB",
+        fixed(f.hwmTextFloorMiB, 1) + " MiB", "≤ floor + 3 MiB", aboveText <= 3, signedFixed(aboveText, 1) + " MiB");
+    if (o.wants("memory"))
+        rows.push_back({memory + ", against the bare floor", fixed(f.hwmMiB[0], 1) + " MiB",
+                        fixed(f.hwmMiB[1], 1) + " MiB", "—", signedFixed(f.hwmMiB[0] - f.hwmMiB[1], 1) + " MiB"});
     const std::string after = " after " + std::to_string(o.cycles) + " enter/back cycles and " +
                               std::to_string(o.enduranceClicks) + " group clicks";
     row("growth", "Resident memory growth" + after,
@@ -102,6 +112,16 @@ std::string table(const Figures &f, const Options &o)
     for (const Row &r : rows)
         out += line(r);
     return out;
+}
+
+bool mapsWindows(const Environment &env)
+{
+    auto get = [&](const char *k) {
+        auto it = env.find(k);
+        return it == env.end() ? std::string() : it->second;
+    };
+    const std::string qpa = get("QT_QPA_PLATFORM");
+    return !get("DISPLAY").empty() && (qpa == "xcb" || (qpa.empty() && get("WAYLAND_DISPLAY").empty()));
 }
 
 std::string platformDescription(const Environment &env)

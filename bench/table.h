@@ -12,5 +12,8 @@ namespace vd::bench {
 
 std::string table(const Figures &f, const Options &o);
 std::string platformDescription(const Environment &env);
+// Whether programs started with that environment show their windows on an X
+// display (where MapNotify can be seen from outside).
+bool mapsWindows(const Environment &env);
 
 } // namespace vd::bench

@@ -31,6 +31,8 @@ build_packages=(
     cmake           # cmake, ctest, cpack
     qt6-base-dev    # Qt 6 Core, Gui, Widgets, Test and their tools (moc)
     libgl-dev       # the OpenGL headers that Qt 6 Gui's CMake files ask for
+    libxcb1-dev     # the benchmark's X client that stamps a window's MapNotify
+    pkg-config      # finds libxcb for it
 )
 # Building the Debian package (scripts/package, the package test):
 package_packages=(

@@ -5,8 +5,47 @@
 
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QResource>
+
+#include <cstdint>
+#include <cstring>
 
 namespace vd::qt {
+
+namespace {
+
+// The artwork as drawn at the standard pixel density, prepared as the program
+// was built (src/artwork/prepare.cpp): raw pixels in the program's own
+// resources, so that no image decoder is loaded and nothing is decoded. A
+// null image where there is none.
+QImage prepared(const QString &name)
+{
+    const QResource resource(QStringLiteral(":/prepared/") + name + QStringLiteral(".px"));
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression)
+        return {};
+    std::uint32_t head[4];
+    const auto size = static_cast<std::size_t>(resource.size());
+    if (size < sizeof head)
+        return {};
+    std::memcpy(head, resource.data(), sizeof head);
+    const int width = static_cast<int>(head[0]), height = static_cast<int>(head[1]);
+    const auto format = static_cast<QImage::Format>(head[2]);
+    const auto bytesPerLine = static_cast<qsizetype>(head[3]);
+    if (format <= QImage::Format_Invalid || format >= QImage::NImageFormats || width <= 0 || height <= 0 ||
+        size - sizeof head < static_cast<std::size_t>(bytesPerLine) * static_cast<std::size_t>(height))
+        return {};
+    const uchar *pixels = resource.data() + sizeof head;
+    // Read in place where the lines are aligned as QImage wants them: the
+    // pages are the program's own, read only once.
+    if (reinterpret_cast<std::uintptr_t>(pixels) % 4 == 0 && bytesPerLine % 4 == 0)
+        return QImage(pixels, width, height, bytesPerLine, format);
+    QImage copy(width, height, format);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(copy.scanLine(y), pixels + y * bytesPerLine, static_cast<std::size_t>(copy.bytesPerLine()));
+    return copy;
+}
+
+} // namespace
 
 const Images::Decoded &Images::decoded(std::string_view name)
 {
@@ -16,19 +55,30 @@ const Images::Decoded &Images::decoded(std::string_view name)
     const artwork::Entry &entry = artwork::require(name);
     const QString file = QStringLiteral(":/artwork/") + toQString(entry.file);
     Decoded d;
-    QImageReader reader(file);
-    do {
-        QImage image = reader.read();
-        if (image.isNull()) {
-            qWarning("velodane: %s: %s", qPrintable(file), qPrintable(reader.errorString()));
-            artwork::undecodable(entry);
-        }
+    const auto add = [&](QImage image) {
         QPixmap pixmap = QPixmap::fromImage(std::move(image));
         if (pixmap.width() > d.large.width())
             d.large = pixmap;
         if (entry.kind == artwork::Kind::Icon)
             d.icon.addPixmap(pixmap);
-    } while (entry.kind == artwork::Kind::Icon && reader.jumpToNextImage());
+    };
+    // An icon's images as prepared, in the file's order; else decoded.
+    const QString stem = toQString(entry.name) + u'-';
+    int index = 0;
+    for (QImage image; entry.kind == artwork::Kind::Icon && !(image = prepared(stem + QString::number(index))).isNull();
+         ++index)
+        add(std::move(image));
+    if (index == 0) {
+        QImageReader reader(file);
+        do {
+            QImage image = reader.read();
+            if (image.isNull()) {
+                qWarning("velodane: %s: %s", qPrintable(file), qPrintable(reader.errorString()));
+                artwork::undecodable(entry);
+            }
+            add(std::move(image));
+        } while (entry.kind == artwork::Kind::Icon && reader.jumpToNextImage());
+    }
     artwork::checkSize(entry, d.large.width(), d.large.height());
     if (entry.kind == artwork::Kind::Icon) {
         // A pointer the size of the system's own: at twice the pixel density
@@ -58,9 +108,35 @@ const QCursor &Images::pointer(std::string_view name)
     return decoded(name).cursor;
 }
 
-const QPixmap &Images::picture(std::string_view name)
+const QPixmap &Images::picture(std::string_view name, QSize device, qreal ratio)
 {
-    return decoded(name).large;
+    const std::string key = std::string(name) + ' ' + std::to_string(device.width()) + 'x' +
+                            std::to_string(device.height()) + '@' + std::to_string(ratio);
+    if (auto it = pictures_.find(key); it != pictures_.end())
+        return it->second;
+
+    const artwork::Entry &entry = artwork::require(name);
+    // As prepared at the standard pixel density; else decoded and stretched,
+    // and only the stretched copy kept: the original goes with this scope.
+    QImage image;
+    if (ratio == 1)
+        image = prepared(toQString(entry.name) + u'-' + QString::number(device.width()) + u'x' +
+                         QString::number(device.height()));
+    if (image.isNull()) {
+        const QString file = QStringLiteral(":/artwork/") + toQString(entry.file);
+        QImageReader reader(file);
+        image = reader.read();
+        if (image.isNull()) {
+            qWarning("velodane: %s: %s", qPrintable(file), qPrintable(reader.errorString()));
+            artwork::undecodable(entry);
+        }
+        artwork::checkSize(entry, image.width(), image.height());
+        if (image.size() != device && !device.isEmpty())
+            image = image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    QPixmap drawn = QPixmap::fromImage(std::move(image));
+    drawn.setDevicePixelRatio(ratio);
+    return pictures_.emplace(key, std::move(drawn)).first->second;
 }
 
 } // namespace vd::qt

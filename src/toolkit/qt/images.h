@@ -1,4 +1,5 @@
-// The artwork decoded for Qt: each image once per run, shared by all its uses.
+// The artwork decoded for Qt: each icon once per run, shared by all its
+// uses; the photograph and the banner only at the sizes they are drawn.
 #pragma once
 
 #include <QCursor>
@@ -19,8 +20,10 @@ public:
     const QPixmap &face(std::string_view name);
     // An icon as a pointer, with its hot spot.
     const QCursor &pointer(std::string_view name);
-    // The photograph or the banner at its own pixel size.
-    const QPixmap &picture(std::string_view name);
+    // The photograph or the banner as drawn: stretched to `device` pixels
+    // (the aspect ratio not kept), for that device pixel ratio. Decoded and
+    // scaled once per run for each size; the decoded original is not kept.
+    const QPixmap &picture(std::string_view name, QSize device, qreal ratio);
 
 private:
     struct Decoded {
@@ -31,6 +34,7 @@ private:
     const Decoded &decoded(std::string_view name);
 
     std::map<std::string, Decoded, std::less<>> cache_;
+    std::map<std::string, QPixmap, std::less<>> pictures_; // by name, size and ratio
 };
 
 } // namespace vd::qt

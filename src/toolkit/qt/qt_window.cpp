@@ -220,10 +220,20 @@ void FrameBox::paint()
 
 // ---------------------------------------------------------------------------
 
-PictureBox::PictureBox(QtToolkit &toolkit, QWidget *parent, QPixmap picture)
+PictureBox::PictureBox(QtToolkit &toolkit, QWidget *parent, std::string picture, QSize size)
     : QWidget(parent), toolkit_(toolkit), picture_(std::move(picture))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    const qreal ratio = devicePixelRatioF();
+    stretch((QSizeF(size) * ratio).toSize(), ratio);
+}
+
+void PictureBox::stretch(QSize device, qreal ratio)
+{
+    // Stretched once per run for each size: every load of the window shows
+    // the same picture at the same size.
+    if (!picture_.empty())
+        scaled_ = toolkit_.images().picture(picture_, device, ratio);
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
@@ -233,23 +243,13 @@ void PictureBox::paintEvent(QPaintEvent *)
 
 void PictureBox::paint()
 {
-    // Scaled once to the control's size in device pixels; the aspect ratio is
-    // not kept.
-    const QSize device = (QSizeF(size()) * devicePixelRatioF()).toSize();
-    if (scaled_.size() != device) {
-        // Scaled once per run: every load of the window shows the same picture
-        // at the same size.
-        QHash<QString, QPixmap> &stretched = toolkit_.cache().stretched;
-        const QString key = QString::number(picture_.cacheKey()) + u' ' + QString::number(device.width()) + u'x' +
-                            QString::number(device.height());
-        auto it = stretched.constFind(key);
-        if (it == stretched.constEnd()) {
-            QPixmap scaled = picture_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            scaled.setDevicePixelRatio(devicePixelRatioF());
-            it = stretched.insert(key, scaled);
-        }
-        scaled_ = *it;
-    }
+    // The picture fills the control in device pixels; the aspect ratio is
+    // not kept. A window moved to a screen of another pixel density has it
+    // stretched anew.
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    if (!scaled_.isNull() && (scaled_.size() != device || scaled_.devicePixelRatio() != ratio))
+        stretch(device, ratio);
     QPainter p(this);
     p.drawPixmap(0, 0, scaled_);
 }
@@ -359,7 +359,7 @@ QWidget *QtWindow::makeLabel(const tk::ControlLayout &c, QWidget *parent)
 
 QWidget *QtWindow::makePicture(const tk::ControlLayout &c, QWidget *parent)
 {
-    auto *p = new PictureBox(toolkit_, parent, c.picture.empty() ? QPixmap() : toolkit_.images().picture(c.picture));
+    auto *p = new PictureBox(toolkit_, parent, c.picture, pixelRect(c.rect).size());
     p->setAccessibleName(toQString(tk::accessibleName(c)));
     return p;
 }

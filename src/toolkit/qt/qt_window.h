@@ -89,16 +89,19 @@ private:
 // A picture control: its picture scaled to the whole rectangle.
 class PictureBox final : public QWidget {
 public:
-    PictureBox(QtToolkit &toolkit, QWidget *parent, QPixmap picture);
+    // An empty name: no picture. The picture is decoded as the control is
+    // made, so that a picture that can't be shown fails the window's load.
+    PictureBox(QtToolkit &toolkit, QWidget *parent, std::string picture, QSize size);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     void paint();
+    void stretch(QSize device, qreal ratio);
     QtToolkit &toolkit_;
-    QPixmap picture_;
-    QPixmap scaled_;
+    std::string picture_;
+    QPixmap scaled_; // shared with the toolkit's images
 };
 
 } // namespace vd::qt

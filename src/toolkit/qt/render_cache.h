@@ -16,7 +16,6 @@ struct RenderCache {
     QHash<QString, bool> installedFamilies;                        // by family name
     QHash<QString, std::shared_ptr<const ButtonCaption>> captions; // by font, width and text
     QHash<QString, QPixmap> captionLines;                          // the caption line's texts, drawn
-    QHash<QString, QPixmap> stretched;                             // pictures scaled to their controls
 };
 
 } // namespace vd::qt
