@@ -67,6 +67,14 @@ def press(button):
     action.doAction(names.index("Press"))
 
 
+def viewer_got(document):
+    try:
+        with open(viewer_args) as f:
+            return any(line.rstrip("\n").endswith(document) for line in f)
+    except OSError:
+        return False
+
+
 group = "กลุ่มชุดดินที่ "
 intro = wait_for(lambda: window("คำอธิบายกลุ่มชุดดิน"), "no intro window named คำอธิบายกลุ่มชุดดิน")
 named(intro, "image", "คำอธิบายกลุ่มชุดดิน")
@@ -87,16 +95,6 @@ events = []
 pyatspi.Registry.registerEventListener(
     lambda e: events.append((e.type, e.source.getRoleName())),
     "object:property-change:accessible-name", "object:text-changed")
-
-
-
-def viewer_got(document):
-    try:
-        with open(viewer_args) as f:
-            return any(line.rstrip("\n").endswith(document) for line in f)
-    except OSError:
-        return False
-
 
 press(named(menu, "push button", group + "37"))
 wait_for(lambda: viewer_got("/vd37.doc"), "Press on group 37 did not hand vd37.doc to the viewer")
