@@ -4,15 +4,16 @@
 // image decoder for its windows, and keeps the photograph and the banner
 // only at the size they are drawn (images.cpp reads these files).
 //
-//   velodane-prepare-artwork IMAGES_FOLDER OUTPUT_FOLDER [NAME=WIDTHxHEIGHT ...]
+//   velodane-prepare-artwork [--bmp] IMAGES_FOLDER OUTPUT_FOLDER [NAME=WIDTHxHEIGHT ...]
 //
 // Writes, for each icon, <name>-<i>.px for its i-th image as the icon file
 // orders them; for each NAME=WxH, <name>-<W>x<H>.px: the picture stretched
 // to that size (the aspect ratio not kept), as the picture controls draw it.
 // Each file: width, height, QImage format and bytes per line as four 32-bit
 // numbers in this machine's byte order, then the pixels, line after line.
-// A file that can't be decoded, or of another size than the catalogue's,
-// fails the build.
+// With --bmp (for the Windows program), only the pictures are written, each
+// as <name>_<W>x<H>.bmp, an uncompressed 24-bit BMP. A file that can't be
+// decoded, or of another size than the catalogue's, fails the build.
 #include "artwork/catalogue.h"
 #include "common/error.h"
 
@@ -56,9 +57,12 @@ QImage read(QImageReader &reader, const vd::artwork::Entry &entry)
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
+    QStringList args = QCoreApplication::arguments();
+    const bool bmp = args.size() > 1 && args[1] == QStringLiteral("--bmp");
+    if (bmp)
+        args.removeAt(1);
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: velodane-prepare-artwork IMAGES_FOLDER OUTPUT_FOLDER [NAME=WxH ...]\n");
+        std::fprintf(stderr, "usage: velodane-prepare-artwork [--bmp] IMAGES_FOLDER OUTPUT_FOLDER [NAME=WxH ...]\n");
         return 2;
     }
     const QString images = args[1], output = args[2];
@@ -67,6 +71,8 @@ int main(int argc, char *argv[])
             const QString name = QString::fromUtf8(entry.name.data(), static_cast<qsizetype>(entry.name.size()));
             const QString file = images + u'/' + QString::fromUtf8(entry.file.data(), qsizetype(entry.file.size()));
             QImageReader reader(file);
+            if (entry.kind == vd::artwork::Kind::Icon && bmp)
+                continue;
             if (entry.kind == vd::artwork::Kind::Icon) {
                 int index = 0, largest = 0, largestHeight = 0;
                 do {
@@ -93,7 +99,11 @@ int main(int argc, char *argv[])
                 const QImage drawn = image.size() == QSize(width, height)
                                          ? image
                                          : image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-                write(drawn, output + u'/' + name + u'-' + size + QStringLiteral(".px"));
+                if (!bmp)
+                    write(drawn, output + u'/' + name + u'-' + size + QStringLiteral(".px"));
+                else if (!drawn.convertToFormat(QImage::Format_RGB888)
+                              .save(output + u'/' + name + u'_' + size + ".bmp"))
+                    throw std::runtime_error("cannot write " + (name + u'_' + size).toStdString() + ".bmp");
             }
         }
     } catch (const std::exception &e) { // vd::Error too

@@ -5,6 +5,7 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -17,15 +18,58 @@ struct ReleaseCom {
 };
 template <class T> using ComRef = std::unique_ptr<T, ReleaseCom>;
 
-// The picture's file, as the program carries it (RCDATA named as the
-// catalogue names it), decoded by the system's picture loader.
-ComRef<IPicture> loadPicture(HINSTANCE instance, const artwork::Entry &entry)
+struct Bytes {
+    const BYTE *data = nullptr;
+    DWORD size = 0;
+};
+
+// A file the program carries as RCDATA (in place, in the program's pages).
+Bytes resourceBytes(HINSTANCE instance, const std::wstring &name)
 {
-    const std::wstring name = wide(entry.name);
     HRSRC resource = FindResourceW(instance, name.c_str(), MAKEINTRESOURCEW(10)); // RT_RCDATA
     HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
     const void *bytes = loaded ? LockResource(loaded) : nullptr;
-    const DWORD size = resource ? SizeofResource(instance, resource) : 0;
+    if (!bytes)
+        return {};
+    return {static_cast<const BYTE *>(bytes), SizeofResource(instance, resource)};
+}
+
+// The pixels of an uncompressed BMP file, as a bitmap of ours, or nothing
+// when the bytes are not one. Read by GDI alone: no picture decoder.
+OwnedBitmap bitmapFromBmp(Bytes file)
+{
+    BITMAPFILEHEADER head{};
+    if (file.size < sizeof head + sizeof(BITMAPINFOHEADER))
+        return {};
+    std::memcpy(&head, file.data, sizeof head);
+    BITMAPINFOHEADER info{};
+    std::memcpy(&info, file.data + sizeof head, sizeof info);
+    if (head.bfType != 0x4D42 || info.biSize < sizeof info || info.biCompression != BI_RGB || info.biWidth <= 0 ||
+        info.biHeight == 0 || info.biPlanes != 1 || (info.biBitCount != 24 && info.biBitCount != 32))
+        return {};
+    const unsigned long long rows = info.biHeight < 0 ? -static_cast<long long>(info.biHeight) : info.biHeight;
+    const unsigned long long stride = (static_cast<unsigned long long>(info.biWidth) * info.biBitCount + 31) / 32 * 4;
+    if (head.bfOffBits < sizeof head + info.biSize || head.bfOffBits > file.size ||
+        stride * rows > file.size - head.bfOffBits)
+        return {};
+    // The info header as GDI reads it (no palette at these depths).
+    BITMAPINFO header{};
+    header.bmiHeader = info;
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    void *bits = nullptr;
+    OwnedBitmap bitmap(CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap)
+        throw std::bad_alloc();
+    std::memcpy(bits, file.data + head.bfOffBits, static_cast<std::size_t>(stride * rows));
+    return bitmap;
+}
+
+// The picture's file, as the program carries it (RCDATA named as the
+// catalogue names it), decoded by the system's picture loader.
+ComRef<IPicture> loadPicture(Bytes file, const artwork::Entry &entry)
+{
+    const BYTE *bytes = file.data;
+    const DWORD size = file.size;
     if (!bytes || size == 0)
         artwork::undecodable(entry);
 
@@ -92,14 +136,38 @@ HBITMAP Images::picture(std::string_view name, int width, int height)
     if (auto it = pictures_.find(key); it != pictures_.end())
         return it->second.get();
     const artwork::Entry &entry = artwork::require(name);
-    ComRef<IPicture> picture = loadPicture(instance_, entry);
-    OLE_HANDLE handle = 0;
-    picture->get_Handle(&handle);
-    HBITMAP decoded = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)); // the picture's own
+    const std::wstring resource = wide(entry.name);
+
+    // Prepared as the program was built, at the size it is drawn at the
+    // standard dpi: used as it is.
+    const std::wstring preparedName = resource + L'_' + std::to_wstring(width) + L'x' + std::to_wstring(height);
+    if (const Bytes prepared = resourceBytes(instance_, preparedName); prepared.data) {
+        OwnedBitmap bitmap = bitmapFromBmp(prepared);
+        BITMAP bm{};
+        if (!bitmap || !GetObjectW(bitmap.get(), sizeof bm, &bm) || bm.bmWidth != width ||
+            std::abs(bm.bmHeight) != height)
+            artwork::undecodable(entry);
+        return pictures_.emplace(key, std::move(bitmap)).first->second.get();
+    }
+
+    // Else the file: a BMP read by GDI, anything else by the system's picture
+    // loader (which needs COM).
+    const Bytes file = resourceBytes(instance_, resource);
+    OwnedBitmap fromBmp = bitmapFromBmp(file);
+    ComRef<IPicture> picture;
+    HBITMAP decoded = fromBmp.get();
+    if (!decoded) {
+        if (!com_)
+            com_.emplace();
+        picture = loadPicture(file, entry);
+        OLE_HANDLE handle = 0;
+        picture->get_Handle(&handle);
+        decoded = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)); // the picture's own
+    }
     BITMAP bm{};
     if (!decoded || !GetObjectW(decoded, sizeof bm, &bm))
         artwork::undecodable(entry);
-    artwork::checkSize(entry, bm.bmWidth, bm.bmHeight);
+    artwork::checkSize(entry, bm.bmWidth, std::abs(bm.bmHeight));
 
     // Shrunk with a halftone stretch: the default stretch drops whole rows
     // and columns, which leaves speckles and thickened lines.
@@ -109,7 +177,7 @@ HBITMAP Images::picture(std::string_view name, int width, int height)
         Selected in(source.get(), decoded);
         SetStretchBltMode(scaled.dc(), HALFTONE);
         SetBrushOrgEx(scaled.dc(), 0, 0, nullptr);
-        StretchBlt(scaled.dc(), 0, 0, width, height, source.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+        StretchBlt(scaled.dc(), 0, 0, width, height, source.get(), 0, 0, bm.bmWidth, std::abs(bm.bmHeight), SRCCOPY);
     }
     return pictures_.emplace(key, scaled.takeBitmap()).first->second.get();
 }

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "toolkit/win32/handles.h"
+#include "toolkit/win32/system.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -21,11 +23,13 @@ public:
     HICON icon(std::string_view name, int size);
     // An icon as a pointer, with its hot spot.
     HCURSOR pointer(std::string_view name);
-    // The photograph or the banner scaled to width x height pixels with a
+    // The photograph or the banner at width x height pixels: as prepared at
+    // that size when the program was built, else decoded and scaled with a
     // halftone stretch; the decoded picture is not kept.
     HBITMAP picture(std::string_view name, int width, int height);
 
 private:
+    std::optional<ComApartment> com_; // for the picture loader, from its first use
     HINSTANCE instance_;
     std::map<std::pair<std::string, int>, OwnedIcon, std::less<>> icons_;
     std::map<std::string, OwnedCursor, std::less<>> pointers_;

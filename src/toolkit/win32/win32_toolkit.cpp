@@ -44,10 +44,9 @@ private:
 
 } // namespace
 
-Win32Toolkit::Win32Toolkit(HINSTANCE instance) : instance_(instance), dpi_(screenDpi()), images_(instance), text_(dpi_)
+Win32Toolkit::Win32Toolkit(HINSTANCE instance)
+    : instance_(instance), styles_(instance), dpi_(screenDpi()), images_(instance), text_(dpi_)
 {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
     Win32Window::registerClasses(instance);
 }
 
@@ -95,7 +94,28 @@ void Win32Toolkit::showFailure(std::string_view title, std::string_view text)
         if (IsWindowVisible(w))
             owner = w;
     ReportHook hook;
+    VisualStyles::Scope styled(styles_);
     MessageBoxW(owner, wide(text).c_str(), wide(title).c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+HWND Win32Toolkit::makeTooltip(HWND owner)
+{
+    VisualStyles::Scope styled(styles_);
+    if (!controlsReady_) {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+        controlsReady_ = InitCommonControlsEx(&controls) != FALSE;
+    }
+    HWND tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance_, nullptr);
+    if (tooltip)
+        SendMessageW(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(text_.font(tk::Font{"Tahoma", 8.25, 400})), 0);
+    return tooltip;
+}
+
+void Win32Toolkit::needCom()
+{
+    if (!com_)
+        com_.emplace();
 }
 
 void Win32Toolkit::windowBuilt(HWND form)

@@ -4,9 +4,11 @@
 
 #include "toolkit/toolkit.h"
 #include "toolkit/win32/images.h"
+#include "toolkit/win32/system.h"
 #include "toolkit/win32/text.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,13 @@ public:
     Images &images() noexcept { return images_; }
     Text &text() noexcept { return text_; }
 
+    // A window's tooltip control, in the system's visual styles: the common
+    // controls are loaded with the first (a window makes it when the pointer
+    // first moves over it). Destroyed with its owner.
+    HWND makeTooltip(HWND owner);
+    // COM on this thread, from the first call to the toolkit's end.
+    void needCom();
+
     // Top-level windows of ours that exist.
     void windowBuilt(HWND form);
     void windowGone(HWND form);
@@ -40,7 +49,10 @@ public:
 private:
     void leaveEventLoop() override;
 
+    std::optional<ComApartment> com_; // left last
     HINSTANCE instance_;
+    VisualStyles styles_;
+    bool controlsReady_ = false;
     int dpi_;
     Images images_;
     Text text_;

@@ -56,7 +56,10 @@ std::wstring windowText(HWND hwnd)
 // name a person should hear: the windows' titles stay "Form1" and "Form2",
 // the intro buttons draw no caption, groups 61 and 62 read with runs of
 // blanks. Said through the system's annotation service, which keeps the
-// names and roles for each window handle.
+// names and roles for each window handle. A window's are said when a screen
+// reader (or anything else) first asks one of its windows for its
+// accessible object, before the system answers: the service needs COM,
+// which a run without a screen reader then never loads.
 class Annotations {
 public:
     Annotations()
@@ -74,15 +77,15 @@ public:
             services_->Release();
     }
 
-    void name(HWND hwnd, const std::string &text, DWORD object = OBJID_CLIENT)
+    void name(HWND hwnd, const std::wstring &text, DWORD object)
     {
         if (services_ && !text.empty())
-            services_->SetHwndPropStr(hwnd, object, CHILDID_SELF, PROPID_ACC_NAME, wide(text).c_str());
+            services_->SetHwndPropStr(hwnd, object, CHILDID_SELF, PROPID_ACC_NAME, text.c_str());
     }
-    void description(HWND hwnd, const std::string &text)
+    void description(HWND hwnd, const std::wstring &text)
     {
         if (services_ && !text.empty())
-            services_->SetHwndPropStr(hwnd, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_DESCRIPTION, wide(text).c_str());
+            services_->SetHwndPropStr(hwnd, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_DESCRIPTION, text.c_str());
     }
     void role(HWND hwnd, long role)
     {
@@ -118,7 +121,8 @@ private:
 
 struct Control {
     Win32Window::State *state = nullptr;
-    std::string name; // empty for the window itself
+    WNDPROC systemProc = nullptr; // buttons: the system's button procedure
+    std::string name;             // empty for the window itself
     tk::Kind kind = tk::Kind::Frame;
     bool isWindow = false;
     HWND hwnd = nullptr;
@@ -141,6 +145,19 @@ struct Win32Window::State {
     tk::ControlTable<Control *> byName;
     std::vector<HWND> focusChain;
     HWND focus = nullptr; // the control that has, or last had, the focus
+
+    // Said to the annotation service on the first request for an accessible
+    // object, then dropped.
+    struct Annotation {
+        HWND hwnd;
+        DWORD object;
+        std::wstring name, description;
+        long role; // 0: the system's
+    };
+    std::vector<Annotation> annotations;
+    // Tooltips of the window's controls, given to a tooltip control made
+    // when the pointer first moves over the window, then dropped.
+    std::vector<std::pair<HWND, std::wstring>> tips;
 
     void send(const Control &c, tk::Event event)
     {
@@ -171,6 +188,53 @@ struct Win32Window::State {
     }
 
     void drawButton(const Control &c, const DRAWITEMSTRUCT &item);
+
+    void annotate()
+    {
+        if (!annotations.empty())
+            toolkit.dispatch([this] { annotateNow(); });
+    }
+    void annotateNow()
+    {
+        toolkit.needCom();
+        Annotations a11y;
+        for (const Annotation &a : annotations) {
+            a11y.name(a.hwnd, a.name, a.object);
+            a11y.description(a.hwnd, a.description);
+            if (a.role)
+                a11y.role(a.hwnd, a.role);
+        }
+        annotations.clear();
+    }
+
+    // A mouse message over one of the window's windows: the first one makes
+    // the tooltip control, which sees this message and, subclassing each
+    // control with a tooltip, the following ones.
+    void pointerMoved(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (!tips.empty())
+            toolkit.dispatch([&] { makeTips(hwnd, message, wParam, lParam); });
+    }
+    void makeTips(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        HWND tooltip = toolkit.makeTooltip(form);
+        for (auto &[control, text] : tips) {
+            TOOLINFOW info{};
+            info.cbSize = sizeof info;
+            info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            info.hwnd = form;
+            info.uId = reinterpret_cast<UINT_PTR>(control);
+            info.lpszText = text.data();
+            if (tooltip)
+                SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+        }
+        tips.clear();
+        if (tooltip) {
+            MSG relayed{hwnd, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+            GetCursorPos(&relayed.pt);
+            SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+        }
+    }
 };
 
 namespace {
@@ -210,14 +274,20 @@ bool setPointer(const Control &c, LPARAM lParam)
     return true;
 }
 
-LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
+// The system's buttons, subclassed: set as each is made, before any message
+// of ours reaches it, and the control outlives its button.
+LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     Control *c = controlOf(hwnd);
+    const WNDPROC system = c->systemProc;
     if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(hwnd, buttonProc, id);
-    if (c && c->state->sink) {
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(system));
+    if (message == WM_GETOBJECT)
+        c->state->annotate();
+    if (c->state->sink) {
         switch (message) {
         case WM_MOUSEMOVE:
+            c->state->pointerMoved(hwnd, message, wParam, lParam);
             c->state->send(*c, tk::Event::MouseMove);
             break;
         case WM_SETCURSOR:
@@ -237,7 +307,7 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             break;
         }
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return CallWindowProcW(system, hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -323,8 +393,12 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
                 state.send(*button, tk::Event::Click);
         return 0;
     case WM_MOUSEMOVE:
+        state.pointerMoved(hwnd, message, wParam, lParam);
         state.send(*c, tk::Event::MouseMove);
         return 0;
+    case WM_GETOBJECT:
+        state.annotate();
+        break;
     case WM_SETCURSOR:
         if (setPointer(*c, lParam))
             return TRUE;
@@ -433,7 +507,6 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
                          reinterpret_cast<LPARAM>(images.icon(layout.windowIcon, GetSystemMetrics(SM_CXSMICON))));
         }
 
-        HWND tooltip = nullptr;
         const std::vector<tk::PlannedControl> plan = tk::buildOrder(layout);
         for (std::size_t i = 0; i < plan.size(); ++i) {
             const tk::ControlLayout &l = *plan[i].layout;
@@ -457,7 +530,8 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
                                          r.width, r.height, parent, id, toolkit.instance(), nullptr);
                 if (c.hwnd) {
                     SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
-                    SetWindowSubclass(c.hwnd, buttonProc, 1, 0);
+                    c.systemProc = reinterpret_cast<WNDPROC>(
+                        SetWindowLongPtrW(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(buttonProc)));
                 }
                 if (!l.caption.empty())
                     c.font = toolkit.text().font(l.font);
@@ -489,25 +563,8 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
             SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             if (!l.pointerImage.empty())
                 c.pointer = toolkit.images().pointer(l.pointerImage);
-            if (!l.tooltip.empty()) {
-                if (!tooltip) {
-                    tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr,
-                                              toolkit.instance(), nullptr);
-                    tk::Font tipFont{"Tahoma", 8.25, 400};
-                    if (tooltip)
-                        SendMessageW(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(toolkit.text().font(tipFont)), 0);
-                }
-                std::wstring tip = wide(l.tooltip);
-                TOOLINFOW info{};
-                info.cbSize = sizeof info;
-                info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-                info.hwnd = form;
-                info.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
-                info.lpszText = tip.data();
-                if (tooltip)
-                    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-            }
+            if (!l.tooltip.empty())
+                state.tips.emplace_back(c.hwnd, wide(l.tooltip));
             state.byName.add(l.name, l.kind, &c);
         }
 
@@ -518,21 +575,18 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
         }
         state.focus = state.focusChain.empty() ? nullptr : state.focusChain.front();
 
-        Annotations a11y;
-        a11y.name(form, layout.accessibleName, OBJID_WINDOW);
-        a11y.name(form, layout.accessibleName);
+        const std::wstring windowName = wide(layout.accessibleName);
+        state.annotations.push_back({form, static_cast<DWORD>(OBJID_WINDOW), windowName, {}, 0});
+        state.annotations.push_back({form, static_cast<DWORD>(OBJID_CLIENT), windowName, {}, 0});
         for (std::size_t i = 0; i < plan.size(); ++i) {
             const tk::ControlLayout &l = *plan[i].layout;
-            HWND h = state.controls[i + 1]->hwnd;
-            if (const std::string name = tk::accessibleName(l); name != l.caption)
-                a11y.name(h, name);
-            a11y.description(h, l.tooltip);
-            if (l.kind == tk::Kind::Picture)
-                a11y.role(h, ROLE_SYSTEM_GRAPHIC);
-            else if (l.kind == tk::Kind::Frame)
-                a11y.role(h, ROLE_SYSTEM_GROUPING);
-            else if (l.kind == tk::Kind::Label)
-                a11y.role(h, ROLE_SYSTEM_STATICTEXT);
+            const std::string name = tk::accessibleName(l);
+            const long role = l.kind == tk::Kind::Picture ? ROLE_SYSTEM_GRAPHIC
+                              : l.kind == tk::Kind::Frame ? ROLE_SYSTEM_GROUPING
+                              : l.kind == tk::Kind::Label ? ROLE_SYSTEM_STATICTEXT
+                                                          : 0;
+            state.annotations.push_back({state.controls[i + 1]->hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                                         name != l.caption ? wide(name) : std::wstring(), wide(l.tooltip), role});
         }
     } catch (...) {
         DestroyWindow(form);
