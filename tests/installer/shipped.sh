@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # shipped.sh <velodane-sampledocs> <Velodane.exe, 32-bit>
 # The shipped setup program itself, without running it: built from the
-# 32-bit Velodane.exe, it is a 32-bit Windows program, carries the island
+# 32-bit Velodane.exe (which imports only the system's core libraries at
+# start), it is a 32-bit Windows program, carries the island
 # icon (both sizes, the very images of the program's icon) and a version
 # record with the program's own values and its own file name.
 set -euo pipefail
@@ -32,6 +33,11 @@ check() {
 }
 
 check "a 32-bit Windows program" eval 'objdump -f "$setup" | grep -q "file format pei-i386"'
+# The program starts with the system's core libraries only; COM, the picture
+# loader, the shell and the common controls are loaded on first call.
+imports() { objdump -p "$1" | awk '/DLL Name:/ {print toupper($3)}' | sort | tr '\n' ' '; }
+check "Velodane.exe imports at start only $(imports "$exe")" \
+    [ "$(imports "$exe")" = "GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL " ]
 
 # The value of a version record entry: the UTF-16 string after its name.
 version_value() { strings -el "$1" | grep -A1 -x "$2" | sed -n 2p; }

@@ -7,6 +7,8 @@
 //   probe focus     the focused control: its class, window text, x y width height
 //                   in its window's client area
 //   probe box       the texts of the visible message box, one per line
+//   probe ask TITLE asks that window for its accessible object, as a screen
+//                   reader's first request does (WM_GETOBJECT)
 #include <windows.h>
 
 #include <cstdio>
@@ -114,6 +116,15 @@ int main(int argc, char **argv)
         EnumChildWindows(box, printBoxText, 0);
         return 0;
     }
-    std::fputs("usage: probe windows|label|focus|box\n", stderr);
+    if (what == "ask" && argc > 2) {
+        const std::string title = argv[2];
+        HWND form = FindWindowW(L"VelodaneForm", std::wstring(title.begin(), title.end()).c_str());
+        DWORD_PTR answer = 0;
+        return form && SendMessageTimeoutW(form, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT), SMTO_BLOCK, 10000,
+                                           &answer)
+                   ? 0
+                   : 1;
+    }
+    std::fputs("usage: probe windows|label|focus|box|ask TITLE\n", stderr);
     return 2;
 }
