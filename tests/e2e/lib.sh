@@ -36,8 +36,11 @@ wait_until() {
     return 1
 }
 
+# Kept up between programs (-noreset): a server that resets as its last
+# client leaves refuses the next program that connects meanwhile, which
+# then ends at once (Qt aborts when it can't reach the display).
 start_display() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
     pids+=($!)
     wait_until 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
     export DISPLAY=":$(head -n1 "$work/display")"
