@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 
 #include <cmath>
 
@@ -180,6 +181,14 @@ void FormWidget::clicked(const std::string &name)
 
 bool FormWidget::eventFilter(QObject *watched, QEvent *event)
 {
+    // This window's own exposure, before Qt paints it (see
+    // QtToolkit::destroyUnloadedWindows). A window that is itself unloaded
+    // never destroys others: its own deletion may be among them.
+    if (event->type() == QEvent::Expose && watched == windowHandle()) {
+        if (sink_ && isVisible())
+            toolkit_.destroyUnloadedWindows();
+        return false;
+    }
     if (event->type() == QEvent::MouseMove) {
         if (auto it = names_.find(watched); it != names_.end())
             send(it->second, tk::Event::MouseMove);
@@ -373,10 +382,12 @@ QtWindow::~QtWindow()
     form->detach();
     form->hide();
     // A window may be unloaded from inside one of its own handlers: Qt still
-    // has the event's widgets on its stack, so they go when it is done.
-    if (toolkit_.dispatching())
+    // has the event's widgets on its stack, so they go when it is done, at the
+    // latest as the next window is first exposed.
+    if (toolkit_.dispatching()) {
         form->deleteLater();
-    else
+        toolkit_.windowUnloaded(form);
+    } else
         delete form;
 }
 
@@ -396,6 +407,9 @@ void QtWindow::show()
         if (firstFocus_)
             firstFocus_->setFocus(Qt::OtherFocusReason);
         form->show();
+        // Its exposure, to destroy the windows it replaces first.
+        if (QWindow *handle = form->windowHandle())
+            handle->installEventFilter(form);
     }
     form->activateWindow();
 }
