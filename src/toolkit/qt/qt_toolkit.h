@@ -37,12 +37,12 @@ public:
 
     // A window unloaded by one of the program's handlers is hidden at once,
     // but destroyed only once Qt is done with the event that ran the handler
-    // (deleteLater, then windowUnloaded). Until then its pixels (the backing store, a shared-memory
-    // segment on X11) stay allocated. The window shown in its place calls
-    // this as it is first exposed, before Qt gives it a backing store and
-    // paints it: the windows whose event is over are destroyed there, by Qt's
-    // own rules for deferred deletion, so that the two windows' pixels are
-    // never held at once.
+    // (deleteLater, then windowUnloaded). Until then its pixels (the backing
+    // store, a shared-memory segment on X11) stay allocated. The window shown
+    // in its place calls destroyUnloadedWindows as it is first exposed, before
+    // Qt gives it a backing store and paints it: the windows whose event is
+    // over are destroyed there, by Qt's own rules for deferred deletion, so
+    // that the two windows' pixels are never held at once.
     void windowUnloaded(QWidget *window);
     void destroyUnloadedWindows();
 

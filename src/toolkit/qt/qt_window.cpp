@@ -382,8 +382,8 @@ QtWindow::~QtWindow()
     form->detach();
     form->hide();
     // A window may be unloaded from inside one of its own handlers: Qt still
-    // has the event's widgets on its stack, so they go when it is done, at the
-    // latest as the next window is first exposed.
+    // has the event's widgets on its stack, so they go once it is done: as
+    // the next window is first exposed, or by the event loop if that is sooner.
     if (toolkit_.dispatching()) {
         form->deleteLater();
         toolkit_.windowUnloaded(form);
