@@ -237,12 +237,21 @@ PictureBox::PictureBox(QtToolkit &toolkit, QWidget *parent, std::string picture,
     stretch((QSizeF(size) * ratio).toSize(), ratio);
 }
 
+PictureBox::~PictureBox()
+{
+    toolkit_.images().hidden(scaled_);
+}
+
 void PictureBox::stretch(QSize device, qreal ratio)
 {
     // Stretched once per run for each size: every load of the window shows
     // the same picture at the same size.
-    if (!picture_.empty())
-        scaled_ = toolkit_.images().picture(picture_, device, ratio);
+    if (picture_.empty())
+        return;
+    const QPixmap before = scaled_;
+    scaled_ = toolkit_.images().picture(picture_, device, ratio);
+    toolkit_.images().shown(scaled_);
+    toolkit_.images().hidden(before);
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
