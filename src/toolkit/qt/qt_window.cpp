@@ -40,9 +40,9 @@ void paintBackground(QWidget *w, const tk::Colour &background, const tk::Colour 
     w->setAutoFillBackground(true);
 }
 
-// The caption line. Each of its texts is drawn once per run and kept, so
-// that a repaint after a pointer movement is one copy of pixels instead of
-// shaping and drawing Thai text again.
+// The caption line. The texts it showed last are kept drawn (see
+// RenderCache), so that a repaint after a pointer movement is one copy of
+// pixels instead of shaping and drawing Thai text again.
 class CaptionLabel final : public QLabel {
 public:
     CaptionLabel(QtToolkit &toolkit, QWidget *parent) : QLabel(parent), toolkit_(toolkit) {}
@@ -50,15 +50,18 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override
     {
-        QHash<QString, QPixmap> &drawn = toolkit_.cache().captionLines;
+        QCache<QString, QPixmap> &drawn = toolkit_.cache().captionLines;
         const qreal dpr = devicePixelRatioF();
         const QString key = text() + QChar(0) + font().key() + QChar(0) + QString::number(width()) + u'x' +
                             QString::number(height()) + u'@' + QString::number(dpr) + u' ' +
                             palette().color(QPalette::Window).name() + palette().color(QPalette::WindowText).name() +
                             u' ' + QString::number(alignment());
-        auto it = drawn.constFind(key);
-        if (it == drawn.constEnd()) {
-            QPixmap pixmap(size() * dpr);
+        const QPixmap *line = drawn.object(key);
+        // A copy (shared, not copied) for drawing: a line that alone costs
+        // more than the whole cache is drawn without being kept.
+        QPixmap pixmap = line ? *line : QPixmap();
+        if (!line) {
+            pixmap = QPixmap(size() * dpr);
             pixmap.setDevicePixelRatio(dpr);
             pixmap.fill(palette().color(QPalette::Window));
             QPainter p(&pixmap);
@@ -67,10 +70,11 @@ protected:
                                   int(QStyle::visualAlignment(layoutDirection(), alignment())) | Qt::TextWordWrap,
                                   palette(), isEnabled(), text(), foregroundRole());
             p.end();
-            it = drawn.insert(key, pixmap);
+            const qsizetype kib = qMax<qsizetype>(1, qsizetype(pixmap.width()) * pixmap.height() * 4 / 1024);
+            drawn.insert(key, std::make_unique<QPixmap>(pixmap).release(), kib); // the cache owns it
         }
         const QRect r = event->rect();
-        QPainter(this).drawPixmap(r, *it, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr).toRect());
+        QPainter(this).drawPixmap(r, pixmap, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr).toRect());
     }
 
 private:
