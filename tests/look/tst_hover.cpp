@@ -145,6 +145,29 @@ private slots:
         }
     }
 
+    // The line drawn again, after every group name has been shown since it
+    // was first drawn, is the same pixels (only the last few texts are kept
+    // drawn).
+    void aLineShownLongAgoIsDrawnTheSame()
+    {
+        ProgramFixture f;
+        QWidget *menu = enterMenu();
+        QVERIFY(menu);
+        const QRect line = pixels(vd::design::menu::CaptionLine);
+        const auto shown = [&] { return grabbed(menu).copy(devicePixels(grabbed(menu), line)); };
+        park(menu);
+        movePointer(menu, centreOfGroup(7));
+        const QImage first = shown();
+        for (int n = 1; n <= 62; ++n) {
+            movePointer(menu, centreOfGroup(n));
+            QCOMPARE(ProgramFixture::labelText(), groupName(n));
+            if (n == 8)
+                QVERIFY(shown() != first);
+        }
+        movePointer(menu, centreOfGroup(7));
+        QCOMPARE(shown(), first);
+    }
+
     // After going back and entering again, the line is empty until the
     // pointer reaches a group button; it shows as the empty orange box.
     void theLineStartsEmptyAfterEveryLoad()

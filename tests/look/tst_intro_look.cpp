@@ -6,6 +6,7 @@
 #include "toolkit/qt/graphic_button.h"
 
 #include <QAccessible>
+#include <QFile>
 #include <QScreen>
 
 using namespace vd::testing;
@@ -24,6 +25,26 @@ QColor buttonFace()
 GraphicButton *button(const char *name)
 {
     return dynamic_cast<GraphicButton *>(ProgramFixture::control("Form1", QLatin1String(name)));
+}
+
+// How many of the whole pages of this memory are in this process's resident
+// set (/proc/self/pagemap); -1 where that can't be read.
+int residentPages(const uchar *begin, qsizetype length)
+{
+    QFile map(QStringLiteral("/proc/self/pagemap"));
+    if (!map.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return -1;
+    const quintptr page = 4096;
+    const quintptr first = (reinterpret_cast<quintptr>(begin) + page - 1) / page;
+    const quintptr end = (reinterpret_cast<quintptr>(begin) + quintptr(length)) / page;
+    int resident = 0;
+    for (quintptr p = first; p < end; ++p) {
+        quint64 entry = 0;
+        if (!map.seek(qint64(p * 8)) || map.read(reinterpret_cast<char *>(&entry), 8) != 8)
+            return -1;
+        resident += int(entry >> 63);
+    }
+    return resident;
 }
 
 } // namespace
@@ -128,6 +149,28 @@ private slots:
                 ++compared;
             }
         QVERIFY(compared > 545 * 353 * d * d * 0.9);
+    }
+
+    // While the menu is shown, the photograph's pixels, read in place from
+    // the program's pages, are given back to the system; the intro window
+    // shown again draws it the same, pixel for pixel.
+    void thePictureIsGivenBackWhileNotShownAndDrawnTheSameAgain()
+    {
+        const auto picture = [] { return grabbed(ProgramFixture::control("Form1", QStringLiteral("Image1"))); };
+        const QImage before = picture();
+        const qreal d = ratio(before);
+        const QImage drawn = f->toolkit.images().picture("IntroPicture", (QSizeF(545, 353) * d).toSize(), d).toImage();
+        const int pages = int(drawn.sizeInBytes() / 4096) - 1;
+        const bool inPlace = d == 1 && residentPages(drawn.constBits(), drawn.sizeInBytes()) >= pages;
+
+        QVERIFY(enterMenu());
+        if (inPlace)
+            QCOMPARE(residentPages(drawn.constBits(), drawn.sizeInBytes()), 0);
+        QVERIFY(ProgramFixture::click("Form2", QStringLiteral("Command63")));
+        QVERIFY(ProgramFixture::control("Form1", QStringLiteral("Image1")));
+        QCOMPARE(picture(), before);
+        if (!inPlace)
+            QSKIP("the photograph is a copy here (not the standard pixel density): nothing to give back");
     }
 
     // Each button covers the painted panel under it: its face colour, its

@@ -10,6 +10,12 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__linux__)
+#include <dlfcn.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 namespace vd::qt {
 
 namespace {
@@ -17,9 +23,12 @@ namespace {
 // The artwork as drawn at the standard pixel density, prepared as the program
 // was built (src/artwork/prepare.cpp): raw pixels in the program's own
 // resources, so that no image decoder is loaded and nothing is decoded. A
-// null image where there is none.
-QImage prepared(const QString &name)
+// null image where there is none. `inPlace` tells whether the image reads the
+// program's pages.
+QImage prepared(const QString &name, bool *inPlace = nullptr)
 {
+    if (inPlace)
+        *inPlace = false;
     const QResource resource(QStringLiteral(":/prepared/") + name + QStringLiteral(".px"));
     if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression)
         return {};
@@ -37,8 +46,11 @@ QImage prepared(const QString &name)
     const uchar *pixels = resource.data() + sizeof head;
     // Read in place where the lines are aligned as QImage wants them: the
     // pages are the program's own, read only once.
-    if (reinterpret_cast<std::uintptr_t>(pixels) % 4 == 0 && bytesPerLine % 4 == 0)
+    if (reinterpret_cast<std::uintptr_t>(pixels) % 4 == 0 && bytesPerLine % 4 == 0) {
+        if (inPlace)
+            *inPlace = true;
         return QImage(pixels, width, height, bytesPerLine, format);
+    }
     QImage copy(width, height, format);
     for (int y = 0; y < height; ++y)
         std::memcpy(copy.scanLine(y), pixels + y * bytesPerLine, static_cast<std::size_t>(copy.bytesPerLine()));
@@ -113,15 +125,17 @@ const QPixmap &Images::picture(std::string_view name, QSize device, qreal ratio)
     const std::string key = std::string(name) + ' ' + std::to_string(device.width()) + 'x' +
                             std::to_string(device.height()) + '@' + std::to_string(ratio);
     if (auto it = pictures_.find(key); it != pictures_.end())
-        return it->second;
+        return it->second.pixmap;
 
     const artwork::Entry &entry = artwork::require(name);
     // As prepared at the standard pixel density; else decoded and stretched,
     // and only the stretched copy kept: the original goes with this scope.
     QImage image;
+    bool inPlace = false;
     if (ratio == 1)
         image = prepared(toQString(entry.name) + u'-' + QString::number(device.width()) + u'x' +
-                         QString::number(device.height()));
+                             QString::number(device.height()),
+                         &inPlace);
     if (image.isNull()) {
         const QString file = QStringLiteral(":/artwork/") + toQString(entry.file);
         QImageReader reader(file);
@@ -134,9 +148,55 @@ const QPixmap &Images::picture(std::string_view name, QSize device, qreal ratio)
         if (image.size() != device && !device.isEmpty())
             image = image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    QPixmap drawn = QPixmap::fromImage(std::move(image));
-    drawn.setDevicePixelRatio(ratio);
-    return pictures_.emplace(key, std::move(drawn)).first->second;
+    Picture drawn;
+    if (inPlace) {
+        drawn.pages = image.constBits();
+        drawn.length = static_cast<std::size_t>(image.sizeInBytes());
+    }
+    drawn.pixmap = QPixmap::fromImage(std::move(image));
+    drawn.pixmap.setDevicePixelRatio(ratio);
+    // Only where the pixmap still draws from the program's pages (it does on
+    // the raster back ends, which keep an image of the screen's format as it
+    // is): else the pixels are a copy of Qt's, and there is nothing to give back.
+    if (drawn.pages && drawn.pixmap.toImage().constBits() != drawn.pages)
+        drawn.pages = nullptr;
+    return pictures_.emplace(key, std::move(drawn)).first->second.pixmap;
+}
+
+Images::Picture *Images::find(const QPixmap &pixmap)
+{
+    if (pixmap.isNull())
+        return nullptr;
+    for (auto &[key, picture] : pictures_) {
+        if (picture.pixmap.cacheKey() == pixmap.cacheKey())
+            return &picture;
+    }
+    return nullptr;
+}
+
+void Images::shown(const QPixmap &pixmap)
+{
+    if (Picture *p = find(pixmap))
+        ++p->shown;
+}
+
+void Images::hidden(const QPixmap &pixmap)
+{
+    Picture *p = find(pixmap);
+    if (!p || p->shown == 0 || --p->shown > 0 || !p->pages)
+        return;
+#if defined(__linux__)
+    // The whole pages that hold nothing but these pixels. They are read-only
+    // pages of the program file, mapped privately and never written: given
+    // back, they read the same again.
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<std::uintptr_t>(p->pages);
+    const std::uintptr_t first = (start + page - 1) / page * page;
+    const std::uintptr_t end = (start + p->length) / page * page;
+    Dl_info object{};
+    if (end > first && ::dladdr(p->pages, &object) != 0)
+        ::madvise(reinterpret_cast<void *>(first), end - first, MADV_DONTNEED);
+#endif
 }
 
 } // namespace vd::qt

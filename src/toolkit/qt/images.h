@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <string_view>
@@ -25,6 +26,15 @@ public:
     // scaled once per run for each size; the decoded original is not kept.
     const QPixmap &picture(std::string_view name, QSize device, qreal ratio);
 
+    // Whether a control shows a picture of picture() (a null one is none).
+    // At the standard pixel density a picture's pixels are the program's own
+    // pages, read in place; while no control shows it, those pages are given
+    // back to the system, as a window that is not loaded needs none of its
+    // pixels. Shown again, they are read again from the program file (from
+    // the system's file cache: no disk is read).
+    void shown(const QPixmap &picture);
+    void hidden(const QPixmap &picture);
+
 private:
     struct Decoded {
         QIcon icon;
@@ -33,8 +43,16 @@ private:
     };
     const Decoded &decoded(std::string_view name);
 
+    struct Picture {
+        QPixmap pixmap;
+        const uchar *pages = nullptr; // the program's pages it is drawn from, or none
+        std::size_t length = 0;
+        int shown = 0; // by how many controls
+    };
+    Picture *find(const QPixmap &pixmap);
+
     std::map<std::string, Decoded, std::less<>> cache_;
-    std::map<std::string, QPixmap, std::less<>> pictures_; // by name, size and ratio
+    std::map<std::string, Picture, std::less<>> pictures_; // by name, size and ratio
 };
 
 } // namespace vd::qt

@@ -75,4 +75,25 @@ void QtToolkit::windowGone(QWidget *window)
     windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
 }
 
+void QtToolkit::windowUnloaded(QWidget *window)
+{
+    std::erase_if(unloaded_, [](const QPointer<QWidget> &w) { return w.isNull(); });
+    unloaded_.emplace_back(window);
+}
+
+void QtToolkit::destroyUnloadedWindows()
+{
+    // Qt sends a posted deletion only where the event loop or the event that
+    // posted it is over: a window still busy with its own event (a handler
+    // that showed another window and is not done yet) waits for the loop.
+    const std::vector<QPointer<QWidget>> pending = std::move(unloaded_);
+    unloaded_.clear();
+    for (const QPointer<QWidget> &w : pending) {
+        if (w)
+            QCoreApplication::sendPostedEvents(w, QEvent::DeferredDelete);
+        if (w)
+            unloaded_.push_back(w);
+    }
+}
+
 } // namespace vd::qt

@@ -6,11 +6,12 @@
 #include "toolkit/qt/render_cache.h"
 #include "toolkit/toolkit.h"
 
+#include <QPointer>
+#include <QWidget>
+
 #include <functional>
 #include <string>
 #include <vector>
-
-class QWidget;
 
 namespace vd::qt {
 
@@ -34,6 +35,17 @@ public:
     void windowBuilt(QWidget *window);
     void windowGone(QWidget *window);
 
+    // A window unloaded by one of the program's handlers is hidden at once,
+    // but destroyed only once Qt is done with the event that ran the handler
+    // (deleteLater, then windowUnloaded). Until then its pixels (the backing
+    // store, a shared-memory segment on X11) stay allocated. The window shown
+    // in its place calls destroyUnloadedWindows as it is first exposed, before
+    // Qt gives it a backing store and paints it: the windows whose event is
+    // over are destroyed there, by Qt's own rules for deferred deletion, so
+    // that the two windows' pixels are never held at once.
+    void windowUnloaded(QWidget *window);
+    void destroyUnloadedWindows();
+
 private:
     void leaveEventLoop() override;
 
@@ -41,6 +53,7 @@ private:
     RenderCache cache_;
     MessageHook messageHook_;
     std::vector<QWidget *> windows_;
+    std::vector<QPointer<QWidget>> unloaded_; // hidden, their deletion posted
 };
 
 } // namespace vd::qt

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 
 #include <cmath>
 
@@ -39,9 +40,9 @@ void paintBackground(QWidget *w, const tk::Colour &background, const tk::Colour 
     w->setAutoFillBackground(true);
 }
 
-// The caption line. Each of its texts is drawn once per run and kept, so
-// that a repaint after a pointer movement is one copy of pixels instead of
-// shaping and drawing Thai text again.
+// The caption line. The texts it showed last are kept drawn (see
+// RenderCache), so that a repaint after a pointer movement is one copy of
+// pixels instead of shaping and drawing Thai text again.
 class CaptionLabel final : public QLabel {
 public:
     CaptionLabel(QtToolkit &toolkit, QWidget *parent) : QLabel(parent), toolkit_(toolkit) {}
@@ -49,15 +50,18 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override
     {
-        QHash<QString, QPixmap> &drawn = toolkit_.cache().captionLines;
+        QCache<QString, QPixmap> &drawn = toolkit_.cache().captionLines;
         const qreal dpr = devicePixelRatioF();
         const QString key = text() + QChar(0) + font().key() + QChar(0) + QString::number(width()) + u'x' +
                             QString::number(height()) + u'@' + QString::number(dpr) + u' ' +
                             palette().color(QPalette::Window).name() + palette().color(QPalette::WindowText).name() +
                             u' ' + QString::number(alignment());
-        auto it = drawn.constFind(key);
-        if (it == drawn.constEnd()) {
-            QPixmap pixmap(size() * dpr);
+        const QPixmap *line = drawn.object(key);
+        // A copy (shared, not copied) for drawing: a line that alone costs
+        // more than the whole cache is drawn without being kept.
+        QPixmap pixmap = line ? *line : QPixmap();
+        if (!line) {
+            pixmap = QPixmap(size() * dpr);
             pixmap.setDevicePixelRatio(dpr);
             pixmap.fill(palette().color(QPalette::Window));
             QPainter p(&pixmap);
@@ -66,10 +70,11 @@ protected:
                                   int(QStyle::visualAlignment(layoutDirection(), alignment())) | Qt::TextWordWrap,
                                   palette(), isEnabled(), text(), foregroundRole());
             p.end();
-            it = drawn.insert(key, pixmap);
+            const qsizetype kib = qMax<qsizetype>(1, qsizetype(pixmap.width()) * pixmap.height() * 4 / 1024);
+            drawn.insert(key, std::make_unique<QPixmap>(pixmap).release(), kib); // the cache owns it
         }
         const QRect r = event->rect();
-        QPainter(this).drawPixmap(r, *it, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr).toRect());
+        QPainter(this).drawPixmap(r, pixmap, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr).toRect());
     }
 
 private:
@@ -180,6 +185,14 @@ void FormWidget::clicked(const std::string &name)
 
 bool FormWidget::eventFilter(QObject *watched, QEvent *event)
 {
+    // This window's own exposure, before Qt paints it (see
+    // QtToolkit::destroyUnloadedWindows). A window that is itself unloaded
+    // never destroys others: its own deletion may be among them.
+    if (event->type() == QEvent::Expose && watched == windowHandle()) {
+        if (sink_ && isVisible())
+            toolkit_.destroyUnloadedWindows();
+        return false;
+    }
     if (event->type() == QEvent::MouseMove) {
         if (auto it = names_.find(watched); it != names_.end())
             send(it->second, tk::Event::MouseMove);
@@ -228,12 +241,21 @@ PictureBox::PictureBox(QtToolkit &toolkit, QWidget *parent, std::string picture,
     stretch((QSizeF(size) * ratio).toSize(), ratio);
 }
 
+PictureBox::~PictureBox()
+{
+    toolkit_.images().hidden(scaled_);
+}
+
 void PictureBox::stretch(QSize device, qreal ratio)
 {
     // Stretched once per run for each size: every load of the window shows
     // the same picture at the same size.
-    if (!picture_.empty())
-        scaled_ = toolkit_.images().picture(picture_, device, ratio);
+    if (picture_.empty())
+        return;
+    const QPixmap before = scaled_;
+    scaled_ = toolkit_.images().picture(picture_, device, ratio);
+    toolkit_.images().shown(scaled_);
+    toolkit_.images().hidden(before);
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
@@ -373,10 +395,12 @@ QtWindow::~QtWindow()
     form->detach();
     form->hide();
     // A window may be unloaded from inside one of its own handlers: Qt still
-    // has the event's widgets on its stack, so they go when it is done.
-    if (toolkit_.dispatching())
+    // has the event's widgets on its stack, so they go once it is done: as
+    // the next window is first exposed, or by the event loop if that is sooner.
+    if (toolkit_.dispatching()) {
         form->deleteLater();
-    else
+        toolkit_.windowUnloaded(form);
+    } else
         delete form;
 }
 
@@ -396,6 +420,9 @@ void QtWindow::show()
         if (firstFocus_)
             firstFocus_->setFocus(Qt::OtherFocusReason);
         form->show();
+        // Its exposure, to destroy the windows it replaces first.
+        if (QWindow *handle = form->windowHandle())
+            handle->installEventFilter(form);
     }
     form->activateWindow();
 }

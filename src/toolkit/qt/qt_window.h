@@ -92,6 +92,7 @@ public:
     // An empty name: no picture. The picture is decoded as the control is
     // made, so that a picture that can't be shown fails the window's load.
     PictureBox(QtToolkit &toolkit, QWidget *parent, std::string picture, QSize size);
+    ~PictureBox() override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
