@@ -157,8 +157,7 @@ HBITMAP Images::picture(std::string_view name, int width, int height)
     ComRef<IPicture> picture;
     HBITMAP decoded = fromBmp.get();
     if (!decoded) {
-        if (!com_)
-            com_.emplace();
+        com_.enter();
         picture = loadPicture(file, entry);
         OLE_HANDLE handle = 0;
         picture->get_Handle(&handle);

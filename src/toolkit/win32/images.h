@@ -7,7 +7,6 @@
 #include "toolkit/win32/system.h"
 
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -16,7 +15,8 @@ namespace vd::win32 {
 
 class Images {
 public:
-    explicit Images(HINSTANCE instance) : instance_(instance) {}
+    // COM is entered in `com` for the picture loader, on its first use.
+    Images(HINSTANCE instance, ComApartment &com) : com_(com), instance_(instance) {}
 
     // An icon's image at that size in pixels (the 32 x 32 drawing scaled
     // where no image of that size exists).
@@ -29,7 +29,7 @@ public:
     HBITMAP picture(std::string_view name, int width, int height);
 
 private:
-    std::optional<ComApartment> com_; // for the picture loader, from its first use
+    ComApartment &com_;
     HINSTANCE instance_;
     std::map<std::pair<std::string, int>, OwnedIcon, std::less<>> icons_;
     std::map<std::string, OwnedCursor, std::less<>> pointers_;

@@ -4,9 +4,12 @@
 
 namespace vd::win32 {
 
-ComApartment::ComApartment()
-    : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)))
+void ComApartment::enter() noexcept
 {
+    if (tried_)
+        return;
+    tried_ = true;
+    entered_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
 }
 
 ComApartment::~ComApartment()

@@ -10,18 +10,20 @@
 
 namespace vd::win32 {
 
-// The single-threaded apartment on this thread for the holder's life: joined
-// if the thread is in one already, left by the destructor only when entered.
+// The single-threaded apartment on this thread, entered on the first call to
+// enter() (joined if the thread is in one already) and left by the
+// destructor only when entered.
 class ComApartment {
 public:
-    ComApartment();
+    ComApartment() = default;
     ComApartment(const ComApartment &) = delete;
     ComApartment &operator=(const ComApartment &) = delete;
     ~ComApartment();
-    bool entered() const noexcept { return entered_; }
+    void enter() noexcept;
 
 private:
-    bool entered_;
+    bool tried_ = false;
+    bool entered_ = false;
 };
 
 // The program's second manifest (resource 2): common controls 6, whose

@@ -45,7 +45,7 @@ private:
 } // namespace
 
 Win32Toolkit::Win32Toolkit(HINSTANCE instance)
-    : instance_(instance), styles_(instance), dpi_(screenDpi()), images_(instance), text_(dpi_)
+    : instance_(instance), styles_(instance), dpi_(screenDpi()), images_(instance, com_), text_(dpi_)
 {
     Win32Window::registerClasses(instance);
 }
@@ -110,12 +110,6 @@ HWND Win32Toolkit::makeTooltip(HWND owner)
     if (tooltip)
         SendMessageW(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(text_.font(tk::Font{"Tahoma", 8.25, 400})), 0);
     return tooltip;
-}
-
-void Win32Toolkit::needCom()
-{
-    if (!com_)
-        com_.emplace();
 }
 
 void Win32Toolkit::windowBuilt(HWND form)

@@ -8,7 +8,6 @@
 #include "toolkit/win32/text.h"
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,8 +38,8 @@ public:
     // controls are loaded with the first (a window makes it when the pointer
     // first moves over it). Destroyed with its owner.
     HWND makeTooltip(HWND owner);
-    // COM on this thread, from the first call to the toolkit's end.
-    void needCom();
+    // COM on this thread, from its first enter() to the toolkit's end.
+    ComApartment &com() noexcept { return com_; }
 
     // Top-level windows of ours that exist.
     void windowBuilt(HWND form);
@@ -49,7 +48,7 @@ public:
 private:
     void leaveEventLoop() override;
 
-    std::optional<ComApartment> com_; // left last
+    ComApartment com_; // left last
     HINSTANCE instance_;
     VisualStyles styles_;
     bool controlsReady_ = false;

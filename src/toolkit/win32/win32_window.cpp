@@ -196,7 +196,7 @@ struct Win32Window::State {
     }
     void annotateNow()
     {
-        toolkit.needCom();
+        toolkit.com().enter();
         Annotations a11y;
         for (const Annotation &a : annotations) {
             a11y.name(a.hwnd, a.name, a.object);
