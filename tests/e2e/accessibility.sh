@@ -10,13 +10,7 @@ source "$(dirname "$0")/lib.sh"
 
 start_display
 make_home
-mkdir -p "$work/bin"
-cat >"$work/bin/soffice" <<SH
-#!/bin/sh
-printf '%s\n' "\$@" > "$work/viewer-args.tmp" && mv "$work/viewer-args.tmp" "$work/viewer-args"
-SH
-chmod +x "$work/bin/soffice"
-export PATH="$work/bin:/usr/bin:/bin"
+viewer_stand_in
 
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
 pids+=($!)

@@ -6,13 +6,7 @@ source "$(dirname "$0")/lib.sh"
 
 start_display
 make_home
-mkdir -p "$work/bin"
-cat >"$work/bin/soffice" <<SH
-#!/bin/sh
-printf '%s\n' "\$@" > "$work/viewer-args.tmp" && mv "$work/viewer-args.tmp" "$work/viewer-args"
-SH
-chmod +x "$work/bin/soffice"
-export PATH="$work/bin:/usr/bin:/bin"
+viewer_stand_in
 
 # Every file the program and what it starts open, to check that no document
 # is ever opened for writing. (LeakSanitizer can't work under a tracer; the

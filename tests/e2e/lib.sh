@@ -1,6 +1,7 @@
 # Shared by the end-to-end tests: a private virtual display, a private home,
 # and the real program driven with real input.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../display_lib.sh"
 
 velodane=$1
 sampledocs=$2
@@ -18,32 +19,14 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
-    local shot
-    shot="$PWD/$(basename "$0" .sh)-failure.png"
-    if [ -n "${DISPLAY:-}" ] && import -window root "$shot" 2>/dev/null; then echo "the screen at the failure: $shot" >&2; fi
+    show_failure_screen
     [ -f "$work/velodane.log" ] && sed 's/^/velodane: /' "$work/velodane.log" >&2
     exit 1
 }
 
-# Polls a condition about every 0.1 s, up to the given number of seconds.
-wait_until() {
-    local seconds=$1 i
-    shift
-    for ((i = 0; i < seconds * 10; i++)); do
-        if "$@"; then return 0; fi
-        sleep 0.1
-    done
-    return 1
-}
-
-# Kept up between programs (-noreset): a server that resets as its last
-# client leaves refuses the next program that connects meanwhile, which
-# then ends at once (Qt aborts when it can't reach the display).
 start_display() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-    pids+=($!)
-    wait_until 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    export DISPLAY=":$(head -n1 "$work/display")"
+    start_xvfb "$work" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    pids+=("$xvfb_pid")
 }
 
 # A home of our own, with the documents folder in place.
@@ -58,8 +41,6 @@ make_home() {
     documents="$XDG_DATA_HOME/velodane/drive_c/Program Files/Velodane"
     "$sampledocs" "$documents" >/dev/null
 }
-
-window_of() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 
 # Waits for the program's window of that title and prints its id.
 wait_window() {
@@ -80,6 +61,18 @@ click_at() {
     xdotool mousemove --window "$1" "$2" "$3"
     sleep 0.2
     xdotool click 1
+}
+
+# A stand-in for the word processor, on PATH: it keeps its arguments in
+# $work/viewer-args.
+viewer_stand_in() {
+    mkdir -p "$work/bin"
+    cat >"$work/bin/soffice" <<SH
+#!/bin/sh
+printf '%s\n' "\$@" > "$work/viewer-args.tmp" && mv "$work/viewer-args.tmp" "$work/viewer-args"
+SH
+    chmod +x "$work/bin/soffice"
+    export PATH="$work/bin:/usr/bin:/bin"
 }
 
 start_program() {

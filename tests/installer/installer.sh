@@ -15,6 +15,7 @@
 #   the 64-bit "C:\Program Files\Velodane", not in "Program Files (x86)", and
 #   the entry in the 64-bit registry. Skipped where 32-bit programs can't run.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../display_lib.sh"
 
 mode=$1
 sampledocs=$2
@@ -100,16 +101,6 @@ check() {
     if "$@"; then echo "ok: $what"; else fail "$what"; fi
 }
 
-# Polls a condition about every 0.1 s until it holds or the seconds are over.
-wait_until() {
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $end ] || return 1
-        sleep 0.1
-    done
-}
-
 # The setup under test, from the same script and generator as the shipped one.
 setup="$work/velodane-setup-1.00.exe"
 "$root/packaging/windows/make-installer.sh" "$exe" "$sampledocs" "$setup" $target >"$work/makensis.log" 2>&1 ||
@@ -117,10 +108,8 @@ setup="$work/velodane-setup-1.00.exe"
 mkdir "$work/reference"
 "$sampledocs" "$work/reference" >/dev/null
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-wait_until 10 test -s "$work/display" || fatal "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb "$work" || fatal "Xvfb did not start: $(cat "$work/xvfb.log")"
+xvfb=$xvfb_pid
 
 export WINEPREFIX="$work/prefix" WINEARCH=$arch WINESERVER=$server WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -232,7 +221,7 @@ check "the entry's size, $kib KiB" [ "$((shown))" = "$kib" ]
 (cd "$work" && exec "$loader" 'C:\Program Files\Velodane\Velodane.exe') >"$work/velodane.log" 2>&1 &
 program=$!
 intro=""
-find_intro() { intro=$(xdotool search --onlyvisible --name '^Form1$' 2>/dev/null | head -n1) && [ -n "$intro" ]; }
+find_intro() { intro=$(window_of Form1) && [ -n "$intro" ]; }
 if wait_until 30 find_intro; then
     echo "ok: the installed program shows its intro window"
     xdotool mousemove --window "$intro" 84 331

@@ -12,6 +12,7 @@
 #   fail "what went wrong"       # reports (with a screenshot) and ends the test
 # The run's own folder is $wine_work; everything in it is removed at the end.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../display_lib.sh"
 
 wine_work=$(mktemp -d "${TMPDIR:-/tmp}/velodane-wine.XXXXXX")
 wine_pids=()
@@ -32,26 +33,13 @@ trap wine_cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
-    local shot
-    shot="$PWD/$(basename "$0" .sh)-failure.png"
-    if [ -n "${DISPLAY:-}" ] && import -window root "$shot" 2>/dev/null; then echo "the screen at the failure: $shot" >&2; fi
+    show_failure_screen
     exit 1
 }
 
 skip() {
     echo "SKIP: $*"
     exit 77
-}
-
-# Polls a condition about every 0.1 s, up to the given number of seconds.
-wait_until() {
-    local seconds=$1 i
-    shift
-    for ((i = 0; i < seconds * 10; i++)); do
-        if "$@"; then return 0; fi
-        sleep 0.1
-    done
-    return 1
 }
 
 # The machine type of a Windows program: 14c (32-bit x86) or 8664 (x86-64).
@@ -85,13 +73,10 @@ wine_for_exe() {
 
 wine() { "$WINE_LOADER" "$@"; }
 
-# A virtual display of its own, 1024 x 768 unless a size is given; it keeps
-# its state (the pointer's place) when the last client leaves.
+# A virtual display of its own, 1024 x 768 unless a size is given.
 start_display() {
-    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$wine_work/display" 2>"$wine_work/xvfb.log" &
-    wine_pids+=($!)
-    wait_until 10 test -s "$wine_work/display" || fail "Xvfb did not start: $(cat "$wine_work/xvfb.log")"
-    export DISPLAY=":$(head -n1 "$wine_work/display")"
+    start_xvfb "$wine_work" "${1:-1024x768}" || fail "Xvfb did not start: $(cat "$wine_work/xvfb.log")"
+    wine_pids+=("$xvfb_pid")
 }
 
 # A new prefix, settled before anything else runs in it (COM activation can
@@ -129,9 +114,6 @@ run_exe_bg() {
     last_pid=$!
     wine_pids+=("$last_pid")
 }
-
-# The id of the visible window of that title; nothing (and success) when none is shown.
-window_of() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true; }
 
 wait_window_title() {
     local title=$1 seconds=${2:-30} id="" i
