@@ -161,7 +161,9 @@ HBITMAP Images::picture(std::string_view name, int width, int height)
         picture = loadPicture(file, entry);
         OLE_HANDLE handle = 0;
         picture->get_Handle(&handle);
-        decoded = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)); // the picture's own
+        // The picture's own. A handle passed as 32 bits is sign-extended
+        // back, as the system does with every handle on 64-bit Windows.
+        decoded = reinterpret_cast<HBITMAP>(static_cast<INT_PTR>(static_cast<LONG>(handle)));
     }
     BITMAP bm{};
     if (!decoded || !GetObjectW(decoded, sizeof bm, &bm))

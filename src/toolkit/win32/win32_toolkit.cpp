@@ -47,7 +47,6 @@ private:
 Win32Toolkit::Win32Toolkit(HINSTANCE instance)
     : instance_(instance), styles_(instance), dpi_(screenDpi()), images_(instance, com_), text_(dpi_)
 {
-    Win32Window::registerClasses(instance);
 }
 
 Win32Toolkit::~Win32Toolkit()
@@ -62,6 +61,12 @@ Win32Toolkit::~Win32Toolkit()
 
 std::unique_ptr<tk::Window> Win32Toolkit::build(const tk::WindowLayout &layout, tk::EventSink &sink)
 {
+    // The window classes, registered as the first window is built: a
+    // failure is then reported as any failure to build a window is.
+    if (!classesRegistered_) {
+        Win32Window::registerClasses(instance_);
+        classesRegistered_ = true;
+    }
     return std::make_unique<Win32Window>(*this, layout, sink);
 }
 

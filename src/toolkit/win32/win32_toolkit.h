@@ -52,6 +52,7 @@ private:
     HINSTANCE instance_;
     VisualStyles styles_;
     bool controlsReady_ = false;
+    bool classesRegistered_ = false;
     int dpi_;
     Images images_;
     Text text_;

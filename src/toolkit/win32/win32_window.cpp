@@ -161,8 +161,8 @@ struct Win32Window::State {
 
     void send(const Control &c, tk::Event event)
     {
-        const std::string name = c.name; // the control may go with the window
-        toolkit.dispatch([this, &name, event] {
+        toolkit.dispatch([this, &c, event] {
+            const std::string name = c.name; // the control may go with the window
             if (sink)
                 sink->handle(name, event);
         });
@@ -220,7 +220,10 @@ struct Win32Window::State {
         HWND tooltip = toolkit.makeTooltip(form);
         for (auto &[control, text] : tips) {
             TOOLINFOW info{};
-            info.cbSize = sizeof info;
+            // The size every version of the common controls takes: the
+            // newest one is refused by those before version 6, which are
+            // the ones made where the visual styles' context can't be.
+            info.cbSize = TTTOOLINFOW_V2_SIZE;
             info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
             info.hwnd = form;
             info.uId = reinterpret_cast<UINT_PTR>(control);
@@ -280,7 +283,11 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 {
     Control *c = controlOf(hwnd);
     const WNDPROC system = c->systemProc;
-    if (message == WM_NCDESTROY)
+    // Our procedure is put back only where it is still the button's: a
+    // tooltip subclasses the buttons it watches over ours, and its own
+    // procedure is the one that sees the button's last message first.
+    if (message == WM_NCDESTROY &&
+        GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&buttonProc))
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(system));
     if (message == WM_GETOBJECT)
         c->state->annotate();
@@ -327,8 +334,10 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_NCDESTROY:
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        if (c->isWindow) {
-            // The window owned its state since it was made; it goes with it.
+        if (c->isWindow && state.form == hwnd) {
+            // The window owns its state once it was made; it goes with it.
+            // (A window whose creation failed was never given it: its maker
+            // still owns it.)
             state.toolkit.windowGone(hwnd);
             std::unique_ptr<Win32Window::State> gone(&state);
         }
@@ -475,7 +484,8 @@ void Win32Window::registerClasses(HINSTANCE instance)
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
         wc.lpszClassName = name;
-        RegisterClassExW(&wc);
+        if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+            throw Error(errors::OutOfMemory, "ลงทะเบียนชนิดหน้าต่าง " + narrow(name) + " กับระบบไม่ได้");
     }
 }
 
