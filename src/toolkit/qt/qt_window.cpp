@@ -50,6 +50,12 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override
     {
+        toolkit_.dispatch([this, event] { paint(event->rect()); });
+    }
+
+private:
+    void paint(const QRect &r)
+    {
         QCache<QString, QPixmap> &drawn = toolkit_.cache().captionLines;
         const qreal dpr = devicePixelRatioF();
         const QString key = text() + QChar(0) + font().key() + QChar(0) + QString::number(width()) + u'x' +
@@ -73,11 +79,9 @@ protected:
             const qsizetype kib = qMax<qsizetype>(1, qsizetype(pixmap.width()) * pixmap.height() * 4 / 1024);
             drawn.insert(key, std::make_unique<QPixmap>(pixmap).release(), kib); // the cache owns it
         }
-        const QRect r = event->rect();
         QPainter(this).drawPixmap(r, pixmap, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr).toRect());
     }
 
-private:
     QtToolkit &toolkit_;
 };
 
