@@ -1,17 +1,18 @@
 # "word.Application" on Windows under Wine, in one prefix: our own COM server
 # registered as Word, told to answer, fail or be busy; then no Word at all,
 # with and without a program associated with .doc.
-#   winword.sh TST_WINWORD CLICK_DRIVER FAKE_WORD_SERVER STAND_IN_VIEWER VELODANE PROBE
+#   winword.sh TST_WINWORD TST_WIN32_TOOLKIT CLICK_DRIVER FAKE_WORD_SERVER STAND_IN_VIEWER VELODANE PROBE
 # Last, the real Velodane.exe, clicked with real input, drives the server.
 here=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
 source "$here/wine_lib.sh"
 
 unit=$1
-driver=$2
-server=$3
-viewer=$4
-velodane=$5
-probe=$6
+toolkit_unit=$2
+driver=$3
+server=$4
+viewer=$5
+velodane=$6
+probe=$7
 
 clsid='{75581102-42CF-4CF0-B8F5-9C78CE8E4805}'
 log="$wine_work/word.log"
@@ -102,6 +103,9 @@ echo "=== the classes' own parts"
 unit_out=$(wine_run 60 "$unit" 2>&1) || true
 printf '%s\n' "$unit_out"
 check "unit checks" equals "$(printf '%s\n' "$unit_out" | tail -n1 | tr -d '\r')" "0 failed"
+unit_out=$(wine_run 60 "$toolkit_unit" 2>&1) || true
+printf '%s\n' "$unit_out"
+check "the Win32 toolkit's own checks" equals "$(printf '%s\n' "$unit_out" | tail -n1 | tr -d '\r')" "0 failed"
 
 echo "=== Word registered: our server"
 register_word "$server"
@@ -276,6 +280,14 @@ rm -f "$log"
 at "$menu" 74 265
 check "after the report, the next click opens" wait_until 20 opened 'c:\Program Files\Velodane\vd9.doc'
 check "nothing quit or closed" bash -c "! grep -qi 'quit\|close' '$log'"
+# No Word any more: the document opens in the program associated with .doc,
+# started through the shell, which the program loads at its first call.
+unregister_word
+associate_doc "$viewer"
+rm -f "$viewer_log"
+at "$menu" 650 231
+check "without Word, the real program's click opens vd62.doc in the associated program" \
+    wait_until 20 viewed 'c:\Program Files\Velodane\vd62.doc'
 at "$menu" 530 443
 check "the exit button ends the program" wait_until 15 bash -c "! kill -0 $last_pid 2>/dev/null"
 

@@ -1,0 +1,184 @@
+// The Win32 toolkit in this process, where the end-to-end tests can't reach:
+// a window whose creation fails, a handler's allocation failing inside a
+// window procedure, the tooltips, and destroying a window under them. Every
+// allocation of the process is watched: a block freed twice is counted, and
+// the next allocation can be made to fail. Prints one line per failed check;
+// exits with the number of failures.
+#include "toolkit/win32/win32_toolkit.h"
+#include "toolkit/win32/win32_window.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+namespace {
+
+// Blocks are never given back, so that a second delete of one always finds
+// its mark.
+constexpr unsigned Live = 0x4C495645, Freed = 0x46524545;
+int doubleDeletes = 0;
+bool failNextAllocation = false;
+
+void *allocate(std::size_t size)
+{
+    if (failNextAllocation) {
+        failNextAllocation = false;
+        throw std::bad_alloc();
+    }
+    auto *block = static_cast<unsigned *>(std::malloc(size + 16));
+    if (!block)
+        throw std::bad_alloc();
+    *block = Live;
+    return reinterpret_cast<char *>(block) + 16;
+}
+
+void release(void *p) noexcept
+{
+    if (!p)
+        return;
+    auto *mark = reinterpret_cast<unsigned *>(static_cast<char *>(p) - 16);
+    if (*mark != Live)
+        ++doubleDeletes;
+    *mark = Freed;
+}
+
+int failures = 0;
+
+void check(bool ok, const char *what)
+{
+    if (!ok) {
+        ++failures;
+        std::printf("FAIL: %s\n", what);
+    }
+}
+
+struct Sink final : vd::tk::EventSink {
+    std::string last;
+    void handle(std::string_view control, vd::tk::Event) override { last = control; }
+    void closedBySystem() override {}
+};
+
+// Two buttons with tooltips; the first one's name is longer than a string
+// keeps without allocating.
+vd::tk::WindowLayout layout()
+{
+    using vd::tk::Kind;
+    return {
+        .className = "Form1",
+        .title = "Form1",
+        .accessibleName = "ทดสอบ",
+        .width = 3000,
+        .height = 1500,
+        .controls = {{.name = "CommandWithALongName",
+                      .kind = Kind::PushButton,
+                      .rect = {0, 0, 1500, 600},
+                      .caption = "ก",
+                      .tooltip = "หนึ่ง"},
+                     {.name = "Command2", .kind = Kind::PushButton, .rect = {1500, 0, 1500, 600}, .tooltip = "สอง"}},
+        .focusOrder = {"CommandWithALongName", "Command2"}};
+}
+
+// Destroys each of our windows as it is sent WM_CREATE: its creation fails
+// after the window procedure has seen WM_NCCREATE.
+LRESULT CALLBACK destroyAtCreate(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto *message = reinterpret_cast<const CWPSTRUCT *>(lParam);
+    wchar_t name[32] = {};
+    if (code == HC_ACTION && message->message == WM_CREATE && GetClassNameW(message->hwnd, name, 32) &&
+        std::wstring_view(name) == vd::win32::FormClass)
+        DestroyWindow(message->hwnd);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void creationFails(vd::win32::Win32Toolkit &toolkit)
+{
+    Sink sink;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, destroyAtCreate, nullptr, GetCurrentThreadId());
+    bool thrown = false;
+    try {
+        toolkit.build(layout(), sink);
+    } catch (const vd::Error &) {
+        thrown = true;
+    }
+    UnhookWindowsHookEx(hook);
+    check(thrown, "a window whose creation fails is reported as a failure");
+    check(doubleDeletes == 0, "a window whose creation fails frees its state once");
+}
+
+void handlerRunsOutOfMemory(vd::win32::Win32Toolkit &toolkit)
+{
+    Sink sink;
+    int reported = 0;
+    toolkit.setFailureReport([&](const vd::Error &error) { reported = error.number(); });
+    auto window = toolkit.build(layout(), sink);
+    HWND form = static_cast<vd::win32::Win32Window &>(*window).handle();
+    HWND button = FindWindowExW(form, nullptr, L"BUTTON", L"ก");
+    const WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
+    failNextAllocation = true;
+    SendMessageW(form, WM_COMMAND, clicked, reinterpret_cast<LPARAM>(button));
+    failNextAllocation = false;
+    check(reported == vd::errors::OutOfMemory, "a click whose handler runs out of memory is reported");
+    SendMessageW(form, WM_COMMAND, clicked, reinterpret_cast<LPARAM>(button));
+    check(sink.last == "CommandWithALongName", "the next click reaches its handler");
+}
+
+void tooltips(vd::win32::Win32Toolkit &toolkit)
+{
+    Sink sink;
+    auto window = toolkit.build(layout(), sink);
+    HWND form = static_cast<vd::win32::Win32Window &>(*window).handle();
+    window->show();
+    SendMessageW(form, WM_MOUSEMOVE, 0, MAKELPARAM(150, 10));
+    HWND tooltip = nullptr;
+    while ((tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) &&
+           GetWindow(tooltip, GW_OWNER) != form) {
+    }
+    check(tooltip != nullptr, "the first pointer movement makes the tooltips");
+    check(tooltip && SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0) == 2, "both buttons have their tooltip");
+    const int before = doubleDeletes;
+    window.reset(); // the buttons go under their tooltip's subclass
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+    check(!IsWindow(form) && doubleDeletes == before, "a window under its tooltips is destroyed whole, once");
+}
+
+} // namespace
+
+void *operator new(std::size_t size)
+{
+    return allocate(size);
+}
+void *operator new[](std::size_t size)
+{
+    return allocate(size);
+}
+void operator delete(void *p) noexcept
+{
+    release(p);
+}
+void operator delete[](void *p) noexcept
+{
+    release(p);
+}
+void operator delete(void *p, std::size_t) noexcept
+{
+    release(p);
+}
+void operator delete[](void *p, std::size_t) noexcept
+{
+    release(p);
+}
+
+int main()
+{
+    vd::win32::Win32Toolkit toolkit(GetModuleHandleW(nullptr));
+    creationFails(toolkit);
+    handlerRunsOutOfMemory(toolkit);
+    tooltips(toolkit);
+    std::printf("%d failed\n", failures);
+    return failures;
+}
