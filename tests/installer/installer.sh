@@ -1,72 +1,63 @@
 #!/usr/bin/env bash
-# installer.sh setup|wow64 <velodane-sampledocs> <Velodane.exe, 32-bit> <Velodane.exe, 64-bit>
+# installer.sh setup|wow64 <velodane-sampledocs> <velodane-setup-1.00.exe> <Velodane.exe> <fake_word_server.exe>
 #
-# The Windows setup program under Wine, in a fresh prefix of its own with its
-# own virtual display; everything is removed at the end.
+# The shipped Windows setup program (as scripts/windows makes it, around the
+# shipped 32-bit Velodane.exe) under Wine, in a fresh prefix of its own with
+# its own virtual display; everything is removed at the end. In both modes
+# the installed program is started from where the setup put it, enters its
+# menu, a group click reaches the word processor (our test server registered
+# as "word.Application") with that group's document, and its exit button
+# ends it.
 #
-# setup: silent install next to a user's own documents, the installed program
-#   started from where the setup put it, silent uninstall after the user
-#   changed a sample; then install twice over and uninstall, which leaves
-#   nothing behind. This is the shipped 32-bit setup in a 32-bit prefix where
-#   this machine runs 32-bit programs; where it can't, the same setup script
-#   built for 64-bit around the 64-bit build of Velodane.exe, in a 64-bit
-#   prefix (the script prints which and why).
-# wow64: the shipped 32-bit setup in a 64-bit prefix: the documents land in
-#   the 64-bit "C:\Program Files\Velodane", not in "Program Files (x86)", and
-#   the entry in the 64-bit registry. Skipped where 32-bit programs can't run.
+# setup: a 32-bit prefix (32-bit Windows). Silent install next to a user's
+#   own documents, silent uninstall after the user changed a sample; then
+#   install twice over and uninstall, which leaves nothing behind.
+# wow64: a 64-bit prefix (64-bit Windows, the 32-bit setup and program under
+#   WoW64): the documents land in the 64-bit "C:\Program Files\Velodane", not
+#   in "Program Files (x86)", and the entry in the 64-bit registry.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../display_lib.sh"
 
 mode=$1
 sampledocs=$2
-exe32=$3
-exe64=$4
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+setup=$3
+exe=$4
+word_server=$5
 shortcut_name="คำอธิบายกลุ่มชุดดิน"
 display_name="คำอธิบายกลุ่มชุดดิน (Velodane)"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velodane'
 
-skip() {
-    echo "SKIP: $*"
-    exit 77
+fatal() {
+    echo "FAIL: $*" >&2
+    exit 1
 }
 
-for tool in makensis Xvfb xdotool iconv strings; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/windows installs what this test needs)"
+for tool in Xvfb xdotool iconv strings; do
+    command -v "$tool" >/dev/null || fatal "$tool is not installed (scripts/test installs what this test needs)"
 done
-[ -x /usr/lib/wine/wine64 ] || skip "64-bit Wine (/usr/lib/wine/wine64) is not installed"
-
-# Can this machine run 32-bit programs (the 32-bit Wine loader is one)?
-if why32=$(/usr/lib/wine/wine --version 2>&1); then
-    runs32=yes
-else
-    runs32=no
-    why32=$(tail -n1 <<<"$why32" | sed "s/^.*line [0-9]*: //")
-fi
+for file in "$setup" "$exe" "$word_server"; do
+    [ -f "$file" ] || fatal "no $file: scripts/windows makes it (scripts/test runs it)"
+done
+[ -x /usr/lib/wine/wine ] || fatal "32-bit Wine (/usr/lib/wine/wine) is not installed (scripts/test installs it)"
+why32=$(/usr/lib/wine/wine --version 2>&1) ||
+    fatal "this machine can't run 32-bit programs ($(tail -n1 <<<"$why32")), so the 32-bit setup can't be tested here"
 
 case "$mode" in
 setup)
-    if [ $runs32 = yes ]; then
-        arch=win32 loader=/usr/lib/wine/wine exe=$exe32 target=""
-        echo "Testing the shipped 32-bit setup in a 32-bit prefix."
-    else
-        arch=win64 loader=/usr/lib/wine/wine64 exe=$exe64 target=amd64-unicode
-        echo "32-bit programs cannot run on this machine ($why32):"
-        echo "testing the same setup built for 64-bit around the 64-bit Velodane.exe, in a 64-bit prefix."
-    fi
+    arch=win32 loader=/usr/lib/wine/wine
+    echo "The shipped 32-bit setup in a 32-bit prefix."
     ;;
 wow64)
-    [ $runs32 = yes ] || skip "32-bit programs cannot run on this machine ($why32), so the 32-bit setup can't run in a 64-bit prefix here"
+    [ -x /usr/lib/wine/wine64 ] || fatal "64-bit Wine (/usr/lib/wine/wine64) is not installed (scripts/test installs it)"
     # The 64-bit loader hands a 32-bit program to the 32-bit one.
-    arch=win64 loader=/usr/lib/wine/wine64 exe=$exe32 target=""
-    echo "Testing the shipped 32-bit setup in a 64-bit (WoW64) prefix."
+    arch=win64 loader=/usr/lib/wine/wine64
+    echo "The shipped 32-bit setup in a 64-bit (WoW64) prefix."
     ;;
 *)
-    echo "usage: $0 setup|wow64 <velodane-sampledocs> <Velodane.exe 32-bit> <Velodane.exe 64-bit>" >&2
+    echo "usage: $0 setup|wow64 <velodane-sampledocs> <setup.exe> <Velodane.exe> <fake_word_server.exe>" >&2
     exit 2
     ;;
 esac
-[ -f "$exe" ] || skip "no Windows build at $exe (build it with scripts/windows, or cmake --preset ${target:+windows64}${target:-windows})"
 
 server=/usr/lib/wine/wineserver64
 [ -x "$server" ] || server=/usr/lib/wine/wineserver32
@@ -91,20 +82,12 @@ fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
 }
-fatal() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 check() {
     local what=$1
     shift
     if "$@"; then echo "ok: $what"; else fail "$what"; fi
 }
 
-# The setup under test, from the same script and generator as the shipped one.
-setup="$work/velodane-setup-1.00.exe"
-"$root/packaging/windows/make-installer.sh" "$exe" "$sampledocs" "$setup" $target >"$work/makensis.log" 2>&1 ||
-    fatal "the setup did not build: $(cat "$work/makensis.log")"
 mkdir "$work/reference"
 "$sampledocs" "$work/reference" >/dev/null
 
@@ -160,6 +143,52 @@ all_samples_present() {
 }
 count_named() { find "$folder" -maxdepth 1 -iname "$1" | wc -l; }
 
+# Our test server as "word.Application", as Word registers itself: in the
+# registry's 32-bit view, the one a 32-bit program reads (on 64-bit Windows
+# the 32-bit reg.exe writes there).
+word_clsid='{75581102-42CF-4CF0-B8F5-9C78CE8E4805}'
+winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
+register_word() {
+    local command reg=reg
+    [ "$arch" = win64 ] && reg='C:\windows\syswow64\reg.exe'
+    command="\"$(winpath "$word_server")\" \"$(winpath "$work/word.log")\" \"$(winpath "$work/word.control")\""
+    printf 'ok\n' >"$work/word.control"
+    printf 'REGEDIT4\n\n[HKEY_CLASSES_ROOT\\word.Application\\CLSID]\n@="%s"\n[HKEY_CLASSES_ROOT\\CLSID\\%s\\LocalServer32]\n@="%s"\n' \
+        "$word_clsid" "$word_clsid" "$(sed 's/\\/\\\\/g; s/"/\\"/g' <<<"$command")" >"$work/word.reg"
+    "$loader" "$reg" import "$(winpath "$work/word.reg")" >/dev/null 2>&1
+}
+opened_in_word() { grep -qF ".documents Open \"$1\" (method)" "$work/word.log" 2>/dev/null; }
+
+# Started from the folder the setup put it in: the intro window, Enter, a
+# click on group 7 reaching Word with its document, the exit button.
+installed_program_works() {
+    local window=""
+    register_word || { fail "could not register the test server as word.Application"; return; }
+    (cd "$work" && exec "$loader" 'C:\Program Files\Velodane\Velodane.exe') >"$work/velodane.log" 2>&1 &
+    program=$!
+    find_window() { window=$(window_of "$1") && [ -n "$window" ]; }
+    click_window() { # a real click at a point of a window, in its own pixels
+        eval "$(xdotool getwindowgeometry --shell "$1")"
+        xdotool mousemove $((X + $2)) $((Y + $3))
+        sleep 0.3
+        xdotool click 1
+    }
+    wait_until 30 find_window Form1 ||
+        { fail "the installed program showed no intro window: $(cat "$work/velodane.log")"; return; }
+    echo "ok: the installed program shows its intro window"
+    click_window "$window" 461 331
+    wait_until 30 find_window Form2 || { fail "its enter button showed no menu: $(cat "$work/velodane.log")"; return; }
+    echo "ok: its enter button shows the menu"
+    click_window "$window" 74 219
+    check "a click on group 7 opens vd7.doc in Word" wait_until 30 opened_in_word 'c:\Program Files\Velodane\vd7.doc'
+    click_window "$window" 530 443
+    if wait_until 20 eval '! kill -0 $program 2>/dev/null'; then
+        wait "$program" && echo "ok: its exit button ends it" || fail "the program ended with status $?"
+    else
+        fail "the exit button did not end the program"
+    fi
+}
+
 if [ "$mode" = wow64 ]; then
     run_setup || fatal "the silent setup ended with status $?"
     check "Velodane.exe in the 64-bit C:\\Program Files\\Velodane" cmp -s "$folder/Velodane.exe" "$exe"
@@ -168,6 +197,8 @@ if [ "$mode" = wow64 ]; then
     check "the entry in the 64-bit registry" reg_has_key "$uninstall_key" /reg:64
     check "no entry in the 32-bit registry" eval '! reg_has_key "$uninstall_key" /reg:32'
     check "the shortcut" test -f "$shortcut"
+    installed_program_works
+    program=""
     run_uninstaller || fatal "the silent uninstall failed"
     check "the folder removed" test ! -e "$folder"
     check "the entry removed" eval '! reg_has_key "$uninstall_key" /reg:64'
@@ -216,25 +247,7 @@ shown=$(value_of "$entry" EstimatedSize)
 check "the entry's size, $kib KiB" [ "$((shown))" = "$kib" ]
 
 # --- The installed program, started from where the setup put it -----------
-# (A group click reaching a word processor is the Windows program's own
-# test under Wine; here the window shows and the exit button ends it.)
-(cd "$work" && exec "$loader" 'C:\Program Files\Velodane\Velodane.exe') >"$work/velodane.log" 2>&1 &
-program=$!
-intro=""
-find_intro() { intro=$(window_of Form1) && [ -n "$intro" ]; }
-if wait_until 30 find_intro; then
-    echo "ok: the installed program shows its intro window"
-    xdotool mousemove --window "$intro" 84 331
-    sleep 0.3
-    xdotool click 1
-    if wait_until 20 eval '! kill -0 $program 2>/dev/null'; then
-        wait "$program" && echo "ok: its exit button ends it" || fail "the program ended with status $?"
-    else
-        fail "the exit button did not end the program"
-    fi
-else
-    fail "the installed program showed no intro window: $(cat "$work/velodane.log")"
-fi
+installed_program_works
 program=""
 
 # --- The user changes a sample and adds a file; silent uninstall ----------

@@ -1,29 +1,23 @@
 #!/usr/bin/env bash
-# shipped.sh <velodane-sampledocs> <Velodane.exe, 32-bit>
-# The shipped setup program itself, without running it: built from the
-# 32-bit Velodane.exe (which imports only the system's core libraries at
-# start), it is a 32-bit Windows program, carries the island
-# icon (both sizes, the very images of the program's icon) and a version
-# record with the program's own values and its own file name.
+# shipped.sh <velodane-setup-1.00.exe> <Velodane.exe, 32-bit>
+# The shipped setup program itself, without running it: around the 32-bit
+# Velodane.exe (which imports only the system's core libraries at start), it
+# is a 32-bit Windows program, carries the island icon (both sizes, the very
+# images of the program's icon) and a version record with the program's own
+# values and its own file name.
 set -euo pipefail
 
-sampledocs=$1
+setup=$1
 exe=$2
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 icon="$root/src/artwork/images/IslandIcon.ico"
 
-for tool in makensis convert objdump strings perl; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (scripts/windows installs it)"; exit 77; }
+for tool in objdump strings perl; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/test installs it)" >&2; exit 1; }
 done
-[ -f "$exe" ] || { echo "SKIP: no 32-bit Windows build at $exe (build it with scripts/windows)"; exit 77; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-setup="$work/velodane-setup-1.00.exe"
-"$root/packaging/windows/make-installer.sh" "$exe" "$sampledocs" "$setup" >"$work/makensis.log" 2>&1 || {
-    echo "FAIL: the setup did not build (warnings count as failures): $(cat "$work/makensis.log")" >&2
-    exit 1
-}
+for file in "$setup" "$exe"; do
+    [ -f "$file" ] || { echo "FAIL: no $file: scripts/windows makes it (scripts/test runs it)" >&2; exit 1; }
+done
 
 failures=0
 check() {
