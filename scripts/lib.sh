@@ -62,13 +62,13 @@ test_packages=(
     at-spi2-core       # the accessibility bus a screen reader reads through
     python3-pyatspi    # Debian's Python bindings to it, for the screen-reader test
 )
-# What the Windows program and its setup need: the mingw-w64 cross compilers
-# (32-bit for the shipped Velodane.exe, 64-bit for the build tested under
-# 64-bit Wine), NSIS for the setup program, and Wine with a virtual display
-# and real input for the tests. ImageMagick cuts the setup's welcome picture
+# What the Windows program and its setup need: the 32-bit mingw-w64 cross
+# compiler for Velodane.exe, NSIS for the setup program, and Wine (its 64-bit
+# half for the 64-bit prefix that stands for 64-bit Windows) with a virtual
+# display and real input for the tests. ImageMagick cuts the setup's welcome picture
 # from the intro picture; binutils gives the tests strings(1). The Thai fonts
 # stand in for the windows' Thai faces under Wine.
-windows_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 nsis imagemagick wine wine64 binutils xvfb xauth xdotool
+windows_packages=(g++-mingw-w64-i686 nsis imagemagick wine wine64 binutils xvfb xauth xdotool
                   fonts-thai-tlwg)
 # The 32-bit Wine loader, for running the 32-bit programs themselves; it
 # needs the i386 architecture and is installed only where the kernel runs

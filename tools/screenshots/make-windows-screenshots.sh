@@ -7,14 +7,11 @@
 #
 #   tools/screenshots/make-windows-screenshots.sh [build folder [output folder]]
 #
-# The build folder defaults to build/windows64 (or build/windows where this
-# machine runs 32-bit programs), from the top of the source tree.
+# The build folder defaults to build/windows, the shipped 32-bit program's,
+# from the top of the source tree.
 set -eu
 top=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-}
-if [ -z "$build" ]; then
-    if /usr/lib/wine/wine --version >/dev/null 2>&1; then build=$top/build/windows; else build=$top/build/windows64; fi
-fi
+build=${1:-$top/build/windows}
 out=${2:-$top/docs}
 mkdir -p "$out"
 exec bash "$top/tests/winforms/forms.sh" "$build/src/Velodane.exe" "$build/tests/winforms/probe.exe" \
