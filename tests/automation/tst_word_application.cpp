@@ -14,6 +14,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,6 +73,8 @@ QByteArray fakeViewerScript(const QString &records, const QString &waitFor = {})
                   QFile::encodeName(waitFor) + "' ]; then echo 'released=yes'; else echo 'released=no'; fi\n";
     }
     script += "echo \"ppid=$PPID\"\n"
+              "echo \"session=$(cut -d' ' -f6 /proc/$$/stat)\"\n"
+              "grep -E '^Sig(Blk|Ign):' /proc/$$/status | tr -d ' \\t' | tr ':' '='\n"
               "echo \"program=$0\"\n"
               "echo \"argc=$#\"\n"
               "for a in \"$@\"; do printf 'arg=%s\\n' \"$a\"; done\n"
@@ -83,7 +87,7 @@ QByteArray fakeViewerScript(const QString &records, const QString &waitFor = {})
 }
 
 struct Record {
-    QString ppid, program, stdinTarget, stdoutTarget, stderrTarget, fds, released;
+    QString ppid, program, stdinTarget, stdoutTarget, stderrTarget, fds, released, session, sigBlk, sigIgn;
     QStringList args;
     int argc = -1;
 };
@@ -115,6 +119,12 @@ Record parseRecord(const QString &path)
             r.fds = value.trimmed();
         else if (key == "released")
             r.released = value;
+        else if (key == "session")
+            r.session = value;
+        else if (key == "SigBlk")
+            r.sigBlk = value;
+        else if (key == "SigIgn")
+            r.sigIgn = value;
     }
     return r;
 }
@@ -744,6 +754,14 @@ void TestWordApplication::launchedArguments()
     QVERIFY(::dup2(marker, STDIN_FILENO) == STDIN_FILENO);
     ::close(marker);
 
+    // A signal ignored and one blocked here, which the viewer gets at their
+    // defaults.
+    sigset_t blocked, saved;
+    ::sigemptyset(&blocked);
+    ::sigaddset(&blocked, SIGUSR2);
+    ::pthread_sigmask(SIG_BLOCK, &blocked, &saved);
+    const auto savedUsr1 = ::signal(SIGUSR1, SIG_IGN);
+
     bool opened = false;
     try {
         openAsTheProgramDoes(Options{sandbox.environment(), launchDetached}, document);
@@ -751,6 +769,8 @@ void TestWordApplication::launchedArguments()
     } catch (const vd::Error &e) {
         qWarning("%s", e.what());
     }
+    ::signal(SIGUSR1, savedUsr1);
+    ::pthread_sigmask(SIG_SETMASK, &saved, nullptr);
     ::dup2(savedStdin, STDIN_FILENO);
     ::close(savedStdin);
     ::close(77);
@@ -773,6 +793,10 @@ void TestWordApplication::launchedArguments()
     QCOMPARE(r.fds, QString("0 1 2 3"));
     QVERIFY(!r.ppid.isEmpty());
     QVERIFY2(r.ppid != QString::number(::getpid()), "the viewer is a child of ours");
+    // It is in a session of its own, with no signal blocked or ignored.
+    QVERIFY(!r.session.isEmpty() && r.session != QString::number(::getsid(0)));
+    QCOMPARE(r.sigBlk, QString("0000000000000000"));
+    QCOMPARE(r.sigIgn, QString("0000000000000000"));
 }
 
 void TestWordApplication::openReturnsWhileViewerRuns()

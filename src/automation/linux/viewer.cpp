@@ -2,12 +2,14 @@
 
 #include "common/error.h"
 
-#include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <string_view>
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,80 +45,6 @@ std::optional<std::string> searchPath(std::string_view path, std::string_view na
             return std::nullopt;
         path.remove_prefix(colon + 1);
     }
-}
-
-// What the launched side reports back through the pipe when it fails; the
-// pipe closes on exec, so an empty read means the program is running.
-enum class Stage : int { Fork = 1, Session, StandardStreams, Exec };
-
-struct Report {
-    Stage stage;
-    int error;
-};
-
-[[noreturn]] void fail(int pipeFd, Stage stage, int error, int status) noexcept
-{
-    const Report report{stage, error};
-    // One write below PIPE_BUF is atomic; nothing more can be done on error.
-    [[maybe_unused]] const ssize_t n = ::write(pipeFd, &report, sizeof report);
-    ::_exit(status);
-}
-
-// Everything the children need, prepared before forking so that they make
-// only async-signal-safe calls.
-struct Launch {
-    const char *program;
-    char *const *argv;
-    char *const *envp;
-    int devNull;
-    int pipeWrite;
-    long maxFd;
-    std::array<int, NSIG> ignored;
-    int ignoredCount;
-};
-
-[[noreturn]] void runViewer(const Launch &launch) noexcept
-{
-    // /dev/null on standard input, output and error (dup2 clears
-    // close-on-exec on the copies; devNull itself is numbered 3 or above).
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
-        if (::dup2(launch.devNull, fd) < 0)
-            fail(launch.pipeWrite, Stage::StandardStreams, errno, 127);
-
-    // Every descriptor above the standard three closes on exec, the report
-    // pipe among them.
-    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
-        for (long fd = 3; fd < launch.maxFd; ++fd) {
-            const int flags = ::fcntl(static_cast<int>(fd), F_GETFD);
-            if (flags >= 0 && !(flags & FD_CLOEXEC))
-                ::fcntl(static_cast<int>(fd), F_SETFD, flags | FD_CLOEXEC);
-        }
-    }
-
-    struct sigaction byDefault {};
-    byDefault.sa_handler = SIG_DFL;
-    ::sigemptyset(&byDefault.sa_mask);
-    for (int i = 0; i < launch.ignoredCount; ++i)
-        ::sigaction(launch.ignored[static_cast<std::size_t>(i)], &byDefault, nullptr);
-    sigset_t none;
-    ::sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-
-    ::execve(launch.program, launch.argv, launch.envp);
-    fail(launch.pipeWrite, Stage::Exec, errno, 127);
-}
-
-[[noreturn]] void runIntermediate(const Launch &launch) noexcept
-{
-    if (::setsid() < 0)
-        fail(launch.pipeWrite, Stage::Session, errno, 1);
-    // _Fork, unlike fork, is async-signal-safe: no atfork handlers run.
-    const pid_t viewer = ::_Fork();
-    if (viewer < 0)
-        fail(launch.pipeWrite, Stage::Fork, errno, 1);
-    if (viewer == 0)
-        runViewer(launch);
-    ::_exit(0);
 }
 
 // A close-on-exec descriptor numbered 3 or above, so that it never stands in
@@ -161,19 +89,53 @@ std::string errnoReason(int error)
                                               ")");
 }
 
-std::string_view stageText(Stage stage)
-{
-    switch (stage) {
-    case Stage::Fork:
-        return "สร้างโพรเซสใหม่ไม่ได้";
-    case Stage::Session:
-        return "แยกโพรเซสออกจากโปรแกรมนี้ไม่ได้";
-    case Stage::StandardStreams:
-        return "เตรียมอินพุตและเอาต์พุตมาตรฐานไม่ได้";
-    case Stage::Exec:
-        return "เรียกใช้โปรแกรมไม่ได้";
+// How the viewer is started, prepared before the intermediate child exists:
+// posix_spawn starts it as vfork and exec would, in a session of its own,
+// with /dev/null as its standard streams, no other descriptor of ours, every
+// signal at its default and none blocked. The intermediate child writes its
+// outcome here, in our memory, which it shares until it ends.
+struct Spawn {
+    explicit Spawn(int devNull)
+    {
+        ::posix_spawn_file_actions_init(&actions);
+        for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+            ::posix_spawn_file_actions_adddup2(&actions, devNull, fd);
+        ::posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+        ::posix_spawnattr_init(&attributes);
+        ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        sigset_t signals;
+        ::sigemptyset(&signals);
+        ::posix_spawnattr_setsigmask(&attributes, &signals);
+        // Every signal, the C library's own two among them: sigfillset leaves
+        // those out, and posix_spawn would then leave them ignored.
+        std::memset(&signals, 0xff, sizeof signals);
+        ::posix_spawnattr_setsigdefault(&attributes, &signals);
     }
-    return "เรียกใช้โปรแกรมไม่ได้";
+    ~Spawn()
+    {
+        ::posix_spawnattr_destroy(&attributes);
+        ::posix_spawn_file_actions_destroy(&actions);
+    }
+    Spawn(const Spawn &) = delete;
+    Spawn &operator=(const Spawn &) = delete;
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    const char *program = nullptr;
+    char *const *argv = nullptr;
+    char *const *envp = nullptr;
+    volatile int error = 0;
+    volatile bool spawned = false;
+};
+
+// The intermediate child: it starts the viewer and ends at once, so that the
+// viewer is left to init (or the nearest subreaper), never to us.
+[[noreturn]] __attribute__((noinline)) void spawnFromIntermediate(Spawn &spawn) noexcept
+{
+    pid_t viewer = 0;
+    spawn.error = ::posix_spawn(&viewer, spawn.program, &spawn.actions, &spawn.attributes, spawn.argv, spawn.envp);
+    spawn.spawned = true;
+    ::_exit(0);
 }
 
 } // namespace
@@ -218,75 +180,37 @@ void launchDetached(const std::vector<std::string> &command)
         argv.push_back(const_cast<char *>(arg.c_str()));
     argv.push_back(nullptr);
 
-    Launch launch{};
-    launch.program = program.c_str();
-    launch.argv = argv.data();
-    launch.envp = environ;
-    launch.maxFd = ::sysconf(_SC_OPEN_MAX);
-    if (launch.maxFd < 0)
-        launch.maxFd = 1024;
-    for (int sig = 1; sig < NSIG; ++sig) {
-        struct sigaction current {};
-        if (::sigaction(sig, nullptr, &current) == 0 && !(current.sa_flags & SA_SIGINFO) &&
-            current.sa_handler == SIG_IGN)
-            launch.ignored[static_cast<std::size_t>(launch.ignoredCount++)] = sig;
-    }
-
-    launch.devNull = aboveStandard(::open("/dev/null", O_RDWR | O_CLOEXEC | O_NOCTTY));
-    if (launch.devNull < 0)
+    const int devNull = aboveStandard(::open("/dev/null", O_RDWR | O_CLOEXEC | O_NOCTTY));
+    if (devNull < 0)
         raise(program, "เปิด /dev/null ไม่ได้", errno);
+    Spawn spawn(devNull);
+    spawn.program = program.c_str();
+    spawn.argv = argv.data();
+    spawn.envp = environ;
 
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        const int error = errno;
-        ::close(launch.devNull);
-        raise(program, "สร้างท่อส่งข้อมูลไม่ได้", error);
-    }
-    const int pipeRead = aboveStandard(fds[0]);
-    launch.pipeWrite = aboveStandard(fds[1]);
-    if (pipeRead < 0 || launch.pipeWrite < 0) {
-        const int error = errno;
-        for (int fd : {pipeRead, launch.pipeWrite, launch.devNull})
-            if (fd >= 0)
-                ::close(fd);
-        raise(program, "สร้างท่อส่งข้อมูลไม่ได้", error);
-    }
-
-    const pid_t intermediate = ::fork();
+    // No signal handler of ours may run in the child, which shares our memory
+    // until it has ended.
+    sigset_t all, saved;
+    ::sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &saved);
+    const pid_t intermediate = ::vfork();
     if (intermediate == 0)
-        runIntermediate(launch);
+        spawnFromIntermediate(spawn);
     const int forkError = errno;
-    ::close(launch.pipeWrite);
-    ::close(launch.devNull);
-    if (intermediate < 0) {
-        ::close(pipeRead);
-        raise(program, stageText(Stage::Fork), forkError);
-    }
+    ::pthread_sigmask(SIG_SETMASK, &saved, nullptr);
+    ::close(devNull);
+    if (intermediate < 0)
+        raise(program, "สร้างโพรเซสใหม่ไม่ได้", forkError);
 
-    // The intermediate child exits as soon as it has forked.
+    // The intermediate child has ended by now; reaped here. (With SIGCHLD
+    // ignored it reaps itself and waitpid fails; its report is in `spawn`.)
     int status = 0;
     pid_t waited;
     while ((waited = ::waitpid(intermediate, &status, 0)) < 0 && errno == EINTR) {
     }
-    // (With SIGCHLD ignored the child reaps itself and waitpid fails; the
-    // pipe still tells what happened.)
-    const bool endedAbnormally = waited == intermediate && !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-
-    // Returns at the exec, or with the report of what failed.
-    Report report{};
-    std::size_t got = 0;
-    while (got < sizeof report) {
-        const ssize_t n = ::read(pipeRead, reinterpret_cast<char *>(&report) + got, sizeof report - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(pipeRead);
-    if (got == sizeof report)
-        raise(program, stageText(report.stage), report.error);
-    if (got != 0 || endedAbnormally)
+    if (spawn.error != 0)
+        raise(program, "เรียกใช้โปรแกรมไม่ได้", spawn.error);
+    if (!spawn.spawned || (waited == intermediate && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)))
         throw Error(errors::Internal, "เปิดโปรแกรมแสดงเอกสาร \"" + program + "\" ไม่ได้: โพรเซสที่เริ่มโปรแกรมจบลงอย่างผิดปกติ");
 }
 
