@@ -3,12 +3,20 @@
 // screen. A bare 547 x 355 popup window, centred, that paints itself once
 // (a flat fill) and then waits to be ended, as the program does. Built with
 // the same toolchain and options as Velodane.exe.
+//
+// With --thai-caption it also draws one group name in the face that the menu
+// window's caption line is drawn in here, Loma bold at 13 px, as the Linux
+// floor does: a second floor for memory, with the system's Thai text
+// machinery (its font list, the rasteriser, Uniscribe's shaping) loaded.
 #include <windows.h>
+
+#include <cwchar>
 
 namespace {
 
 constexpr int Width = 547;
 constexpr int Height = 355;
+bool thaiCaption = false;
 
 LRESULT CALLBACK floorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -17,6 +25,16 @@ LRESULT CALLBACK floorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(window, &ps);
         FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
+        if (thaiCaption) {
+            HFONT font = CreateFontW(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, THAI_CHARSET, OUT_DEFAULT_PRECIS,
+                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Loma");
+            HGDIOBJ old = SelectObject(dc, font);
+            SetBkMode(dc, TRANSPARENT);
+            RECT line{8, 8, Width - 8, 40};
+            DrawTextW(dc, L"กลุ่มชุดดินที่ 1", -1, &line, DT_SINGLELINE | DT_NOPREFIX);
+            SelectObject(dc, old);
+            DeleteObject(font);
+        }
         EndPaint(window, &ps);
         return 0;
     }
@@ -30,8 +48,9 @@ LRESULT CALLBACK floorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show)
 {
+    thaiCaption = commandLine && std::wcsstr(commandLine, L"--thai-caption");
     WNDCLASSW wc{};
     wc.lpfnWndProc = floorProc;
     wc.hInstance = instance;
