@@ -131,12 +131,18 @@ void tooltips(vd::win32::Win32Toolkit &toolkit)
     auto window = toolkit.build(layout(), sink);
     HWND form = static_cast<vd::win32::Win32Window &>(*window).handle();
     window->show();
-    SendMessageW(form, WM_MOUSEMOVE, 0, MAKELPARAM(150, 10));
-    HWND tooltip = nullptr;
-    while ((tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) &&
-           GetWindow(tooltip, GW_OWNER) != form) {
-    }
-    check(tooltip != nullptr, "the first pointer movement makes the tooltips");
+    const auto tooltipOf = [form] {
+        HWND tooltip = nullptr;
+        while ((tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) &&
+               GetWindow(tooltip, GW_OWNER) != form) {
+        }
+        return tooltip;
+    };
+    SendMessageW(form, WM_MOUSEMOVE, 0, MAKELPARAM(150, 60));
+    check(tooltipOf() == nullptr, "a pointer movement over no control with a tooltip makes none");
+    SendMessageW(FindWindowExW(form, nullptr, L"BUTTON", L"ก"), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    HWND tooltip = tooltipOf();
+    check(tooltip != nullptr, "the first pointer movement over a button makes the tooltips");
     check(tooltip && SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0) == 2, "both buttons have their tooltip");
     const int before = doubleDeletes;
     window.reset(); // the buttons go under their tooltip's subclass

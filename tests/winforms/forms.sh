@@ -151,11 +151,18 @@ wait_until 15 program_ended || fail "the menu's exit button did not end the prog
 [ "$(exit_status)" = 0 ] || fail "exit status $(exit_status) after the exit button"
 
 # --- Other ways to end ----------------------------------------------------
-start_program "$exe"
+# The pointer over the photograph alone wants no tooltip, nor the common
+# controls; over a button it does.
+: >"$wine_work/program.log"
+WINEDEBUG=-all,+loaddll start_program "$exe"
 intro=$(wait_window Form1)
+xdotool mousemove --window "$intro" 270 150 sleep 0.2 mousemove --window "$intro" 280 160
+sleep 0.5
+! program_says 'Loaded .*comctl32' >/dev/null || fail "the common controls loaded with the pointer over the photograph"
 click_at "$intro" 83 331
 wait_until 15 program_ended || fail "the intro's exit button did not end the program"
 [ "$(exit_status)" = 0 ] || fail "exit status $(exit_status) after the intro's exit button"
+program_says 'Loaded .*comctl32' >/dev/null || fail "no tooltips made with the pointer over the exit button"
 
 start_program "$exe"
 intro=$(wait_window Form1)

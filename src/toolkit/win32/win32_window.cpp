@@ -156,7 +156,7 @@ struct Win32Window::State {
     };
     std::vector<Annotation> annotations;
     // Tooltips of the window's controls, given to a tooltip control made
-    // when the pointer first moves over the window, then dropped.
+    // when the pointer first moves over one of them, then dropped.
     std::vector<std::pair<HWND, std::wstring>> tips;
 
     void send(const Control &c, tk::Event event)
@@ -207,12 +207,13 @@ struct Win32Window::State {
         annotations.clear();
     }
 
-    // A mouse message over one of the window's windows: the first one makes
-    // the tooltip control, which sees this message and, subclassing each
-    // control with a tooltip, the following ones.
+    // A mouse message over one of the window's windows: the first one over a
+    // control with a tooltip makes the tooltip control (and loads the common
+    // controls), which sees this message and, subclassing each control with
+    // a tooltip, the following ones.
     void pointerMoved(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (!tips.empty())
+        if (std::any_of(tips.begin(), tips.end(), [hwnd](const auto &tip) { return tip.first == hwnd; }))
             toolkit.dispatch([&] { makeTips(hwnd, message, wParam, lParam); });
     }
     void makeTips(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -286,8 +287,7 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     // Our procedure is put back only where it is still the button's: a
     // tooltip subclasses the buttons it watches over ours, and its own
     // procedure is the one that sees the button's last message first.
-    if (message == WM_NCDESTROY &&
-        GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&buttonProc))
+    if (message == WM_NCDESTROY && GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&buttonProc))
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(system));
     if (message == WM_GETOBJECT)
         c->state->annotate();
