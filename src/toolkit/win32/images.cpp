@@ -34,33 +34,45 @@ Bytes resourceBytes(HINSTANCE instance, const std::wstring &name)
     return {static_cast<const BYTE *>(bytes), SizeofResource(instance, resource)};
 }
 
-// The pixels of an uncompressed BMP file, as a bitmap of ours, or nothing
+// The header and pixels of an uncompressed BMP file, in place, or nothing
 // when the bytes are not one. Read by GDI alone: no picture decoder.
-OwnedBitmap bitmapFromBmp(Bytes file)
+bool bmpInPlace(Bytes file, Images::Picture &picture)
 {
     BITMAPFILEHEADER head{};
     if (file.size < sizeof head + sizeof(BITMAPINFOHEADER))
-        return {};
+        return false;
     std::memcpy(&head, file.data, sizeof head);
     BITMAPINFOHEADER info{};
     std::memcpy(&info, file.data + sizeof head, sizeof info);
     if (head.bfType != 0x4D42 || info.biSize < sizeof info || info.biCompression != BI_RGB || info.biWidth <= 0 ||
         info.biHeight == 0 || info.biPlanes != 1 || (info.biBitCount != 24 && info.biBitCount != 32))
-        return {};
+        return false;
     const unsigned long long rows = info.biHeight < 0 ? -static_cast<long long>(info.biHeight) : info.biHeight;
     const unsigned long long stride = (static_cast<unsigned long long>(info.biWidth) * info.biBitCount + 31) / 32 * 4;
     if (head.bfOffBits < sizeof head + info.biSize || head.bfOffBits > file.size ||
         stride * rows > file.size - head.bfOffBits)
-        return {};
+        return false;
     // The info header as GDI reads it (no palette at these depths).
-    BITMAPINFO header{};
-    header.bmiHeader = info;
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    picture.header.bmiHeader = info;
+    picture.header.bmiHeader.biSize = sizeof picture.header.bmiHeader;
+    picture.bits = file.data + head.bfOffBits;
+    return true;
+}
+
+// The same pixels as a bitmap of ours.
+OwnedBitmap bitmapFromBmp(Bytes file)
+{
+    Images::Picture in;
+    if (!bmpInPlace(file, in))
+        return {};
+    const BITMAPINFOHEADER &info = in.header.bmiHeader;
+    const std::size_t size = static_cast<std::size_t>((info.biWidth * info.biBitCount + 31) / 32 * 4) *
+                             static_cast<std::size_t>(std::abs(info.biHeight));
     void *bits = nullptr;
-    OwnedBitmap bitmap(CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+    OwnedBitmap bitmap(CreateDIBSection(nullptr, &in.header, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap)
         throw std::bad_alloc();
-    std::memcpy(bits, file.data + head.bfOffBits, static_cast<std::size_t>(stride * rows));
+    std::memcpy(bits, in.bits, size);
     return bitmap;
 }
 
@@ -130,24 +142,39 @@ HCURSOR Images::pointer(std::string_view name)
     return pointers_.emplace(std::string(name), std::move(cursor)).first->second.get();
 }
 
-HBITMAP Images::picture(std::string_view name, int width, int height)
+void Images::Picture::draw(HDC dc) const
+{
+    if (bits) {
+        const BITMAPINFOHEADER &info = header.bmiHeader;
+        const DWORD rows = static_cast<DWORD>(std::abs(info.biHeight));
+        SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(info.biWidth), rows, 0, 0, 0, rows, bits, &header,
+                          DIB_RGB_COLORS);
+        return;
+    }
+    BITMAP bm{};
+    GetObjectW(bitmap.get(), sizeof bm, &bm);
+    OwnedDc source(CreateCompatibleDC(dc));
+    Selected in(source.get(), bitmap.get());
+    BitBlt(dc, 0, 0, bm.bmWidth, std::abs(bm.bmHeight), source.get(), 0, 0, SRCCOPY);
+}
+
+const Images::Picture &Images::picture(std::string_view name, int width, int height)
 {
     const auto key = std::make_tuple(std::string(name), width, height);
     if (auto it = pictures_.find(key); it != pictures_.end())
-        return it->second.get();
+        return it->second;
     const artwork::Entry &entry = artwork::require(name);
     const std::wstring resource = wide(entry.name);
 
     // Prepared as the program was built, at the size it is drawn at the
-    // standard dpi: used as it is.
+    // standard dpi: drawn as it is, from the program's own pages.
     const std::wstring preparedName = resource + L'_' + std::to_wstring(width) + L'x' + std::to_wstring(height);
     if (const Bytes prepared = resourceBytes(instance_, preparedName); prepared.data) {
-        OwnedBitmap bitmap = bitmapFromBmp(prepared);
-        BITMAP bm{};
-        if (!bitmap || !GetObjectW(bitmap.get(), sizeof bm, &bm) || bm.bmWidth != width ||
-            std::abs(bm.bmHeight) != height)
+        Picture in;
+        if (!bmpInPlace(prepared, in) || in.header.bmiHeader.biWidth != width ||
+            std::abs(in.header.bmiHeader.biHeight) != height)
             artwork::undecodable(entry);
-        return pictures_.emplace(key, std::move(bitmap)).first->second.get();
+        return pictures_.emplace(key, std::move(in)).first->second;
     }
 
     // Else the file: a BMP read by GDI, anything else by the system's picture
@@ -180,7 +207,9 @@ HBITMAP Images::picture(std::string_view name, int width, int height)
         SetBrushOrgEx(scaled.dc(), 0, 0, nullptr);
         StretchBlt(scaled.dc(), 0, 0, width, height, source.get(), 0, 0, bm.bmWidth, std::abs(bm.bmHeight), SRCCOPY);
     }
-    return pictures_.emplace(key, scaled.takeBitmap()).first->second.get();
+    Picture made;
+    made.bitmap = scaled.takeBitmap();
+    return pictures_.emplace(key, std::move(made)).first->second;
 }
 
 } // namespace vd::win32

@@ -23,17 +23,27 @@ public:
     HICON icon(std::string_view name, int size);
     // An icon as a pointer, with its hot spot.
     HCURSOR pointer(std::string_view name);
+    // A picture at its size: the pixels of an uncompressed BMP that the
+    // program carries, drawn from its own pages where they lie, or a bitmap
+    // of ours.
+    struct Picture {
+        BITMAPINFO header{};
+        const void *bits = nullptr;
+        OwnedBitmap bitmap;
+
+        void draw(HDC dc) const;
+    };
     // The photograph or the banner at width x height pixels: as prepared at
     // that size when the program was built, else decoded and scaled with a
     // halftone stretch; the decoded picture is not kept.
-    HBITMAP picture(std::string_view name, int width, int height);
+    const Picture &picture(std::string_view name, int width, int height);
 
 private:
     ComApartment &com_;
     HINSTANCE instance_;
     std::map<std::pair<std::string, int>, OwnedIcon, std::less<>> icons_;
     std::map<std::string, OwnedCursor, std::less<>> pointers_;
-    std::map<std::tuple<std::string, int, int>, OwnedBitmap, std::less<>> pictures_;
+    std::map<std::tuple<std::string, int, int>, Picture, std::less<>> pictures_;
 };
 
 } // namespace vd::win32

@@ -131,8 +131,8 @@ struct Control {
     HFONT font = nullptr; // buttons with a caption, the caption line
     HICON face = nullptr; // face picture
     int faceSize = 0;
-    HCURSOR pointer = nullptr; // nullptr: the default pointer
-    HBITMAP picture = nullptr; // picture control, at its size
+    HCURSOR pointer = nullptr;                // nullptr: the default pointer
+    const Images::Picture *picture = nullptr; // picture control, at its size
 };
 
 struct Win32Window::State {
@@ -376,12 +376,10 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
                 DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
                 break;
             }
-            case tk::Kind::Picture: {
-                OwnedDc source(CreateCompatibleDC(dc));
-                Selected picture(source.get(), c->picture);
-                BitBlt(dc, 0, 0, w, h, source.get(), 0, 0, SRCCOPY);
+            case tk::Kind::Picture:
+                if (c->picture)
+                    c->picture->draw(dc);
                 break;
-            }
             case tk::Kind::PushButton:
                 break;
             }
@@ -561,7 +559,7 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
                 break;
             case tk::Kind::Picture:
                 if (!l.picture.empty())
-                    c.picture = toolkit.images().picture(l.picture, r.width, r.height);
+                    c.picture = &toolkit.images().picture(l.picture, r.width, r.height);
                 CreateWindowExW(0, PictureClass, L"", child, r.left, r.top, r.width, r.height, parent, id,
                                 toolkit.instance(), &c);
                 break;
