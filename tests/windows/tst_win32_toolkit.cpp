@@ -1,9 +1,9 @@
 // The Win32 toolkit in this process, where the end-to-end tests can't reach:
 // a window whose creation fails, a handler's allocation failing inside a
-// window procedure, the tooltips, and destroying a window under them. Every
-// allocation of the process is watched: a block freed twice is counted, and
-// the next allocation can be made to fail. Prints one line per failed check;
-// exits with the number of failures.
+// window procedure, a double click, the tooltips, and destroying a window
+// under them. Every allocation of the process is watched: a block freed
+// twice is counted, and the next allocation can be made to fail. Prints one
+// line per failed check; exits with the number of failures.
 #include "toolkit/win32/win32_toolkit.h"
 #include "toolkit/win32/win32_window.h"
 
@@ -57,7 +57,12 @@ void check(bool ok, const char *what)
 
 struct Sink final : vd::tk::EventSink {
     std::string last;
-    void handle(std::string_view control, vd::tk::Event) override { last = control; }
+    int clicks = 0;
+    void handle(std::string_view control, vd::tk::Event event) override
+    {
+        last = control;
+        clicks += event == vd::tk::Event::Click;
+    }
     void closedBySystem() override {}
 };
 
@@ -152,6 +157,21 @@ void tooltips(vd::win32::Win32Toolkit &toolkit)
     check(!IsWindow(form) && doubleDeletes == before, "a window under its tooltips is destroyed whole, once");
 }
 
+// Two quick clicks on a button, the second of which the system calls a
+// double click: two clicks.
+void doubleClick(vd::win32::Win32Toolkit &toolkit)
+{
+    Sink sink;
+    auto window = toolkit.build(layout(), sink);
+    window->show();
+    HWND button = FindWindowExW(static_cast<vd::win32::Win32Window &>(*window).handle(), nullptr, L"BUTTON", L"ก");
+    for (UINT press : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+        SendMessageW(button, press, MK_LBUTTON, MAKELPARAM(10, 10));
+        SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    }
+    check(sink.clicks == 2, "a double click on a button is two clicks");
+}
+
 } // namespace
 
 void *operator new(std::size_t size)
@@ -183,6 +203,7 @@ int main()
 {
     vd::win32::Win32Toolkit toolkit(GetModuleHandleW(nullptr));
     creationFails(toolkit);
+    doubleClick(toolkit);
     handlerRunsOutOfMemory(toolkit);
     tooltips(toolkit);
     std::printf("%d failed\n", failures);

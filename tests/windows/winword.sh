@@ -279,6 +279,14 @@ printf 'ok\n' >"$control"
 rm -f "$log"
 at "$menu" 74 265
 check "after the report, the next click opens" wait_until 20 opened 'c:\Program Files\Velodane\vd9.doc'
+# A quick second click is a click like the first, as on Linux: two Opens.
+rm -f "$log"
+eval "$(xdotool getwindowgeometry --shell "$menu")"
+xdotool mousemove $((X + 74)) $((Y + 288))
+sleep 0.2
+xdotool click --repeat 2 --delay 100 1
+two_opens() { [ "$(sed 's/^#[0-9]*\././' "$log" | grep -cxF '.documents Open "c:\Program Files\Velodane\vd10.doc" (method)')" = 2 ]; }
+check "a double click on a group opens its document twice" wait_until 20 two_opens
 check "nothing quit or closed" bash -c "! grep -qi 'quit\|close' '$log'"
 # No Word any more: the document opens in the program associated with .doc,
 # started through the shell, which the program loads at its first call.

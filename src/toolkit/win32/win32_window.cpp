@@ -291,6 +291,11 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(system));
     if (message == WM_GETOBJECT)
         c->state->annotate();
+    // A second press soon after the first is a click like any other, as the
+    // program takes every click: the system's owner-drawn button would take
+    // it for a double click, neither press itself nor tell a click.
+    if (message == WM_LBUTTONDBLCLK)
+        message = WM_LBUTTONDOWN;
     if (c->state->sink) {
         switch (message) {
         case WM_MOUSEMOVE:
