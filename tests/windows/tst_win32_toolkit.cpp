@@ -1,9 +1,9 @@
 // The Win32 toolkit in this process, where the end-to-end tests can't reach:
 // a window whose creation fails, a handler's allocation failing inside a
-// window procedure, a double click, the tooltips, and destroying a window
-// under them. Every allocation of the process is watched: a block freed
-// twice is counted, and the next allocation can be made to fail. Prints one
-// line per failed check; exits with the number of failures.
+// window procedure, a double click, the tooltips, destroying a window under
+// them, the pointer's size. Every allocation of the process is watched: a
+// block freed twice is counted, and the next allocation can be made to fail.
+// Prints one line per failed check; exits with the number of failures.
 #include "toolkit/win32/win32_toolkit.h"
 #include "toolkit/win32/win32_window.h"
 
@@ -71,19 +71,22 @@ struct Sink final : vd::tk::EventSink {
 vd::tk::WindowLayout layout()
 {
     using vd::tk::Kind;
-    return {
-        .className = "Form1",
-        .title = "Form1",
-        .accessibleName = "ทดสอบ",
-        .width = 3000,
-        .height = 1500,
-        .controls = {{.name = "CommandWithALongName",
-                      .kind = Kind::PushButton,
-                      .rect = {0, 0, 1500, 600},
-                      .caption = "ก",
-                      .tooltip = "หนึ่ง"},
-                     {.name = "Command2", .kind = Kind::PushButton, .rect = {1500, 0, 1500, 600}, .tooltip = "สอง"}},
-        .focusOrder = {"CommandWithALongName", "Command2"}};
+    return {.className = "Form1",
+            .title = "Form1",
+            .accessibleName = "ทดสอบ",
+            .width = 3000,
+            .height = 1500,
+            .controls = {{.name = "CommandWithALongName",
+                          .kind = Kind::PushButton,
+                          .rect = {0, 0, 1500, 600},
+                          .caption = "ก",
+                          .tooltip = "หนึ่ง"},
+                         {.name = "Command2",
+                          .kind = Kind::PushButton,
+                          .rect = {1500, 0, 1500, 600},
+                          .tooltip = "สอง",
+                          .pointerImage = "HandPointer"}},
+            .focusOrder = {"CommandWithALongName", "Command2"}};
 }
 
 // Destroys each of our windows as it is sent WM_CREATE: its creation fails
@@ -172,6 +175,27 @@ void doubleClick(vd::win32::Win32Toolkit &toolkit)
     check(sink.clicks == 2, "a double click on a button is two clicks");
 }
 
+// The pointer over a button, as large as the system's own at this dpi.
+void pointerSize(vd::win32::Win32Toolkit &toolkit, int expected)
+{
+    Sink sink;
+    auto window = toolkit.build(layout(), sink);
+    HWND form = static_cast<vd::win32::Win32Window &>(*window).handle();
+    HWND second = FindWindowExW(form, FindWindowExW(form, nullptr, L"BUTTON", nullptr), L"BUTTON", nullptr);
+    SendMessageW(second, WM_SETCURSOR, reinterpret_cast<WPARAM>(second), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    ICONINFO info{};
+    BITMAP mask{};
+    if (GetIconInfo(GetCursor(), &info)) {
+        GetObjectW(info.hbmMask, sizeof mask, &mask);
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor)
+            DeleteObject(info.hbmColor);
+    }
+    if (mask.bmWidth != expected)
+        std::printf("the pointer is %d pixels wide, not %d\n", static_cast<int>(mask.bmWidth), expected);
+    check(mask.bmWidth == expected, "the pointer is as large as the system's own at this dpi");
+}
+
 } // namespace
 
 void *operator new(std::size_t size)
@@ -199,9 +223,15 @@ void operator delete[](void *p, std::size_t) noexcept
     release(p);
 }
 
-int main()
+// With a number, only the pointer's size is checked, against that width.
+int main(int argc, char **argv)
 {
     vd::win32::Win32Toolkit toolkit(GetModuleHandleW(nullptr));
+    pointerSize(toolkit, argc > 1 ? std::atoi(argv[1]) : 32);
+    if (argc > 1) {
+        std::printf("%d failed\n", failures);
+        return failures;
+    }
     creationFails(toolkit);
     doubleClick(toolkit);
     handlerRunsOutOfMemory(toolkit);

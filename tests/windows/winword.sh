@@ -106,6 +106,14 @@ check "unit checks" equals "$(printf '%s\n' "$unit_out" | tail -n1 | tr -d '\r')
 unit_out=$(wine_run 60 "$toolkit_unit" 2>&1) || true
 printf '%s\n' "$unit_out"
 check "the Win32 toolkit's own checks" equals "$(printf '%s\n' "$unit_out" | tail -n1 | tr -d '\r')" "0 failed"
+# The pointers at 144 dpi: each pixel of the drawing two by two.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -w
+unit_out=$(wine_run 60 "$toolkit_unit" 64 2>&1) || true
+printf '%s\n' "$unit_out"
+check "the pointer at 144 dpi" equals "$(printf '%s\n' "$unit_out" | tail -n1 | tr -d '\r')" "0 failed"
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+wineserver -w
 
 echo "=== Word registered: our server"
 register_word "$server"

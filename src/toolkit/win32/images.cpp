@@ -5,6 +5,7 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -120,9 +121,39 @@ HICON Images::icon(std::string_view name, int size)
     return icons_.emplace(std::make_pair(std::string(name), size), std::move(icon)).first->second.get();
 }
 
-HCURSOR Images::pointer(std::string_view name)
+namespace {
+
+// A bitmap drawn `scale` times as large, each pixel as scale x scale.
+OwnedBitmap enlarged(HBITMAP bitmap, int scale, bool mask)
 {
-    if (auto it = pointers_.find(name); it != pointers_.end())
+    BITMAP bm{};
+    GetObjectW(bitmap, sizeof bm, &bm);
+    const int w = bm.bmWidth * scale, h = bm.bmHeight * scale;
+    OwnedDc from(CreateCompatibleDC(nullptr)), to(CreateCompatibleDC(nullptr));
+    OwnedBitmap made;
+    if (mask) {
+        made.reset(CreateBitmap(w, h, 1, 1, nullptr));
+    } else {
+        WindowDc screen(nullptr);
+        made.reset(CreateCompatibleBitmap(screen.get(), w, h));
+    }
+    if (!made || !from || !to)
+        throw std::bad_alloc();
+    Selected in(from.get(), bitmap), out(to.get(), made.get());
+    SetStretchBltMode(to.get(), COLORONCOLOR);
+    StretchBlt(to.get(), 0, 0, w, h, from.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    return made;
+}
+
+} // namespace
+
+HCURSOR Images::pointer(std::string_view name, int dpi)
+{
+    // The system's own pointers' size: at twice the standard pixel density
+    // (from 1.5 times it) each pixel of the drawing is drawn as two by two.
+    const int scale = std::max(1, (dpi + 48) / 96);
+    const auto key = std::make_pair(std::string(name), scale);
+    if (auto it = pointers_.find(key); it != pointers_.end())
         return it->second.get();
     const artwork::Entry &entry = artwork::require(name);
     HICON icon = this->icon(name, entry.width);
@@ -133,13 +164,20 @@ HCURSOR Images::pointer(std::string_view name)
     BITMAP bm{};
     GetObjectW(mask.get(), sizeof bm, &bm);
     artwork::checkSize(entry, bm.bmWidth, colour ? bm.bmHeight : bm.bmHeight / 2);
+    if (scale > 1) {
+        mask = enlarged(mask.get(), scale, true);
+        if (colour)
+            colour = enlarged(colour.get(), scale, false);
+    }
+    info.hbmColor = colour.get();
+    info.hbmMask = mask.get();
     info.fIcon = FALSE;
-    info.xHotspot = static_cast<DWORD>(entry.hotSpot.x);
-    info.yHotspot = static_cast<DWORD>(entry.hotSpot.y);
+    info.xHotspot = static_cast<DWORD>(entry.hotSpot.x * scale);
+    info.yHotspot = static_cast<DWORD>(entry.hotSpot.y * scale);
     OwnedCursor cursor(CreateIconIndirect(&info));
     if (!cursor)
         artwork::undecodable(entry);
-    return pointers_.emplace(std::string(name), std::move(cursor)).first->second.get();
+    return pointers_.emplace(key, std::move(cursor)).first->second.get();
 }
 
 void Images::Picture::draw(HDC dc) const

@@ -21,8 +21,9 @@ public:
     // An icon's image at that size in pixels (the 32 x 32 drawing scaled
     // where no image of that size exists).
     HICON icon(std::string_view name, int size);
-    // An icon as a pointer, with its hot spot.
-    HCURSOR pointer(std::string_view name);
+    // An icon as a pointer, with its hot spot, at the size the system's own
+    // pointers have at `dpi`.
+    HCURSOR pointer(std::string_view name, int dpi);
     // A picture at its size: the pixels of an uncompressed BMP that the
     // program carries, drawn from its own pages where they lie, or a bitmap
     // of ours.
@@ -42,7 +43,7 @@ private:
     ComApartment &com_;
     HINSTANCE instance_;
     std::map<std::pair<std::string, int>, OwnedIcon, std::less<>> icons_;
-    std::map<std::string, OwnedCursor, std::less<>> pointers_;
+    std::map<std::pair<std::string, int>, OwnedCursor, std::less<>> pointers_;
     std::map<std::tuple<std::string, int, int>, Picture, std::less<>> pictures_;
 };
 

@@ -575,7 +575,7 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
             // control lies above those made before it.
             SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             if (!l.pointerImage.empty())
-                c.pointer = toolkit.images().pointer(l.pointerImage);
+                c.pointer = toolkit.images().pointer(l.pointerImage, toolkit.dpi());
             if (!l.tooltip.empty())
                 state.tips.emplace_back(c.hwnd, wide(l.tooltip));
             state.byName.add(l.name, l.kind, &c);
