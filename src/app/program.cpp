@@ -3,6 +3,8 @@
 #include "forms/intro/form1.h"
 #include "forms/menu/form2.h"
 
+#include <cstdint>
+
 namespace vd::app {
 
 Program::Program(tk::Toolkit &toolkit, automation::Registry &classes) : toolkit_(toolkit), classes_(classes)
@@ -59,15 +61,30 @@ std::string failureTitle()
     return "Velodane";
 }
 
+std::string errorNumberText(long number)
+{
+    // Word's and the automation's own numbers (5174, 429) are looked up as
+    // they are; the system's status codes, which are negative as numbers,
+    // as Windows documents them: eight hexadecimal digits after "0x".
+    if (number >= 0)
+        return std::to_string(number);
+    static constexpr char Digits[] = "0123456789ABCDEF";
+    auto bits = static_cast<std::uint32_t>(number);
+    std::string text = "0x00000000";
+    for (std::size_t i = text.size(); i > 2; bits >>= 4)
+        text[--i] = Digits[bits & 0xF];
+    return text;
+}
+
 std::string failureText(const Error &error)
 {
-    return "เกิดข้อผิดพลาดหมายเลข " + std::to_string(error.number()) + "\n\n" + error.description() +
+    return "เกิดข้อผิดพลาดหมายเลข " + errorNumberText(error.number()) + "\n\n" + error.description() +
            "\n\nโปรแกรมยังทำงานต่อได้: ลองอีกครั้ง หรือเลือกรายการอื่น";
 }
 
 std::string startFailureText(const Error &error)
 {
-    return "โปรแกรมเริ่มทำงานไม่ได้: เกิดข้อผิดพลาดหมายเลข " + std::to_string(error.number()) + "\n\n" + error.description() +
+    return "โปรแกรมเริ่มทำงานไม่ได้: เกิดข้อผิดพลาดหมายเลข " + errorNumberText(error.number()) + "\n\n" + error.description() +
            "\n\nโปรแกรมจะปิดลง ลองติดตั้งโปรแกรมใหม่ หรือแจ้งผู้ดูแลเครื่อง";
 }
 

@@ -47,6 +47,8 @@ private:
 
 // The text the user is shown for a failure that reached the top level.
 std::string failureTitle();
+// An error's number as the user would look it up.
+std::string errorNumberText(long number);
 std::string failureText(const Error &error);
 // The same for a failure before the start-up window could be shown: the
 // program cannot start and ends.

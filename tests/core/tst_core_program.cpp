@@ -58,6 +58,28 @@ class TestCoreProgram : public QObject {
     Q_OBJECT
 
 private slots:
+    // Numbers of Word and the automation as they are; the system's status
+    // codes in hexadecimal, as Windows documents them.
+    void reportedNumber_data()
+    {
+        QTest::addColumn<long>("number");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Word's") << 5174L << "5174";
+        QTest::newRow("the automation's") << 429L << "429";
+        QTest::newRow("zero") << 0L << "0";
+        QTest::newRow("call rejected") << -2147418111L << "0x80010001";
+        QTest::newRow("retry later") << -2147417846L << "0x8001010A";
+        QTest::newRow("failure") << -2147467259L << "0x80004005";
+    }
+    void reportedNumber()
+    {
+        QFETCH(long, number);
+        QFETCH(QString, shown);
+        QCOMPARE(QString::fromStdString(app::errorNumberText(number)), shown);
+        QVERIFY(QString::fromStdString(app::failureText(Error(number, "x")))
+                    .startsWith("เกิดข้อผิดพลาดหมายเลข " + shown + "\n"));
+    }
+
     void theLadder_data()
     {
         QTest::addColumn<int>("thrown");

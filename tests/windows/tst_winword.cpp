@@ -188,28 +188,27 @@ void busy()
 
     Session session(milliseconds(600));
     int attempts = 0;
-    const HRESULT hr = session.retrying("Open", [&] { return ++attempts < 4 ? RPC_E_CALL_REJECTED : S_FALSE; });
+    const HRESULT hr = session.retrying([&] { return ++attempts < 4 ? RPC_E_CALL_REJECTED : S_FALSE; });
     check(hr == S_FALSE && attempts == 4, "three rejections, then the call's own result: " + std::to_string(attempts));
 
     attempts = 0;
     const ULONGLONG start = GetTickCount64();
     const Error e = thrown([&] {
-        session.retrying("Open", [&] {
+        session.retrying([&] {
             ++attempts;
             return RPC_E_SERVERCALL_RETRYLATER;
         });
     });
     const ULONGLONG waited = GetTickCount64() - start;
     check(e.number() == static_cast<long>(RPC_E_SERVERCALL_RETRYLATER) && contains(e.description(), "Word ไม่ว่าง") &&
-              contains(e.description(), "\"Open\""),
+              !contains(e.description(), "Open"),
           "always busy: " + std::to_string(e.number()) + ": " + e.description());
     check(waited >= 600 && attempts >= 2, "always busy retried for the bound: " + std::to_string(waited) + " ms, " +
                                               std::to_string(attempts) + " tries");
 
     // A failure that isn't a rejection is returned at once.
     attempts = 0;
-    check(session.retrying("Open", [&] { return ++attempts, E_FAIL; }) == E_FAIL && attempts == 1,
-          "no retry of E_FAIL");
+    check(session.retrying([&] { return ++attempts, E_FAIL; }) == E_FAIL && attempts == 1, "no retry of E_FAIL");
 }
 
 void standIn()

@@ -96,6 +96,7 @@ log_has() { grep -qxF -- "$1" "$log"; }
 # The server numbers its objects across the whole run: any object's Open of path.
 opened() { sed 's/^#[0-9]*\././' "$log" | grep -qxF -- ".documents Open \"$1\" (method)"; }
 has_text() { [[ "$1" == *"$2"* ]] || { echo "  \"$2\" is not in: $1" >&2; return 1; }; }
+lacks() { [[ "$1" != *"$2"* ]] || { echo "  \"$2\" is in: $1" >&2; return 1; }; }
 equals() { [ "$1" = "$2" ] || { echo "  expected: $2" >&2; echo "  got:      $1" >&2; return 1; }; }
 greater() { [ "$1" -gt "$2" ] || { echo "  $1 is not more than $2" >&2; return 1; }; }
 
@@ -202,7 +203,8 @@ echo "--- always-busy: 5"
 printf '%s\n' "$out"
 check "always busy: the number is the rejection's" equals "$(outcome 5)" "error -2147417846"
 check "always busy: the Thai report" \
-    has_text "$(description 5)" 'Word ไม่ว่าง: ไม่รับคำสั่ง "Visible" นานกว่า 10 วินาที'
+    has_text "$(description 5)" 'Word ไม่ว่าง: ไม่ตอบรับคำสั่งของโปรแกรมนี้นานกว่า 10 วินาที'
+check "always busy: the report names no member" lacks "$(description 5)" Visible
 check "always busy: waited for the bound" greater "$(milliseconds 5)" 9999
 check "always busy: gave up within twice the bound" greater 20000 "$(milliseconds 5)"
 check "always busy: the window painted while waiting" greater 150 "$(median_gap 5)"
@@ -244,6 +246,8 @@ clicks ok 5
 check "associated program gone: 429" equals "$(outcome 5)" "error 429"
 check "associated program gone: the description names the document" \
     has_text "$(description 5)" '"c:\Program Files\Velodane\vd5.doc"'
+check "associated program gone: said in Thai, the system's words after ours" \
+    has_text "$(description 5)" 'ไม่พบโปรแกรมนั้นในเครื่อง (ข้อความของระบบ: '
 
 # No program associated with .doc at all: 429 in Thai.
 wine reg delete 'HKCR\.doc' /f >/dev/null 2>&1 || fail "could not remove the .doc association"

@@ -118,12 +118,16 @@ Error creationError(HRESULT hr, std::string_view className)
                  "ไม่สามารถสร้างออบเจกต์ " + quoted(className) + " ได้: " + systemText(hr) + " (" + hexCode(hr) + ")");
 }
 
-Error busyError(HRESULT hr, std::string_view member, long boundSeconds)
+Error busyError(HRESULT hr, long boundSeconds)
 {
-    return Error(static_cast<long>(hr), "Word ไม่ว่าง: ไม่รับคำสั่ง " + quoted(member) + " นานกว่า " +
-                                            std::to_string(boundSeconds) +
+    return Error(static_cast<long>(hr), "Word ไม่ว่าง: ไม่ตอบรับคำสั่งของโปรแกรมนี้นานกว่า " + std::to_string(boundSeconds) +
                                             " วินาที อาจมีกล่องโต้ตอบของ Word เปิดค้างอยู่ "
                                             "กรุณาปิดกล่องโต้ตอบนั้นใน Word แล้วลองใหม่อีกครั้ง");
+}
+
+std::string theSystemSays(std::string_view text)
+{
+    return text.empty() ? std::string() : " (ข้อความของระบบ: " + std::string(text) + ")";
 }
 
 } // namespace vd::automation::winword

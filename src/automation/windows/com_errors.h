@@ -45,8 +45,13 @@ Error callError(HRESULT hr, std::string_view member, const EXCEPINFO *exception)
 // for hr.
 Error creationError(HRESULT hr, std::string_view className);
 
-// The word processor rejected the call to member (a dialog of its own is
-// open) for longer than the bound: numbered by the last rejection's HRESULT.
-Error busyError(HRESULT hr, std::string_view member, long boundSeconds);
+// The word processor rejected a call (a dialog of its own is open) for
+// longer than the bound: numbered by the last rejection's HRESULT, told
+// without naming the call, which the user can't act on.
+Error busyError(HRESULT hr, long boundSeconds);
+
+// The system's text, marked as the system's, to follow ours: empty when
+// there is none.
+std::string theSystemSays(std::string_view text);
 
 } // namespace vd::automation::winword

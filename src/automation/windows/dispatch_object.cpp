@@ -109,8 +109,8 @@ Value DispatchObject::invoke(std::string_view member, unsigned how, std::span<co
     std::wstring name = widen(member);
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
-    HRESULT hr = session_->retrying(
-        member, [&] { return dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); });
+    HRESULT hr =
+        session_->retrying([&] { return dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); });
     if (FAILED(hr))
         throw callError(hr, member, nullptr);
 
@@ -137,7 +137,7 @@ Value DispatchObject::invoke(std::string_view member, unsigned how, std::span<co
     Variant result;
     ExceptionInfo exception;
     UINT argumentError = 0;
-    hr = session_->retrying(member, [&] {
+    hr = session_->retrying([&] {
         return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, put ? nullptr : result.put(),
                                  exception.put(), &argumentError);
     });

@@ -138,7 +138,7 @@ void Session::start()
     filterRegistered_ = SUCCEEDED(CoRegisterMessageFilter(filter_.get(), previous_.put()));
 }
 
-HRESULT Session::retrying(std::string_view what, const std::function<HRESULT()> &attempt)
+HRESULT Session::retrying(const std::function<HRESULT()> &attempt)
 {
     struct CallTime {
         MessageFilter *filter;
@@ -162,7 +162,7 @@ HRESULT Session::retrying(std::string_view what, const std::function<HRESULT()> 
             return hr;
         const ULONGLONG elapsed = GetTickCount64() - start;
         if (elapsed >= bound)
-            throw busyError(hr, what, static_cast<long>((bound + 999) / 1000));
+            throw busyError(hr, static_cast<long>((bound + 999) / 1000));
         waitPainting(static_cast<DWORD>(std::min<ULONGLONG>(RetryIntervalMs, bound - elapsed)));
     }
 }

@@ -48,9 +48,9 @@ public:
     void start();
 
     // Runs attempt (one COM call) until it is not rejected as busy, then
-    // returns its HRESULT; throws busyError, naming what, once the calls have
-    // been rejected for longer than the bound.
-    HRESULT retrying(std::string_view what, const std::function<HRESULT()> &attempt);
+    // returns its HRESULT; throws busyError once the calls have been
+    // rejected for longer than the bound.
+    HRESULT retrying(const std::function<HRESULT()> &attempt);
 
     std::chrono::milliseconds busyBound() const noexcept { return bound_; }
 

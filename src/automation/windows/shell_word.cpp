@@ -54,9 +54,14 @@ void openWithAssociatedProgram(const std::string &path)
         throw Error(errors::CantCreateObject,
                     "เปิดเอกสาร \"" + path + "\" ไม่ได้: เครื่องนี้ไม่มี Microsoft Word และไม่มีโปรแกรมที่ตั้งไว้ให้เปิดไฟล์ " + type +
                         " (ติดตั้ง Microsoft Word หรือโปรแกรมที่เปิดไฟล์ " + type + " ได้ แล้วลองใหม่)");
-    const std::string reason = systemMessage(HRESULT_FROM_WIN32(error));
-    throw Error(errors::CantCreateObject, "เปิดเอกสาร \"" + path + "\" ด้วยโปรแกรมที่ตั้งไว้สำหรับไฟล์ " + type + " ไม่ได้" +
-                                              (reason.empty() ? std::string() : ": " + reason));
+    // The document is there (checked above): a file not found is the
+    // program associated with it.
+    const std::string why =
+        error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || code == SE_ERR_FNF || code == SE_ERR_PNF
+            ? ": ไม่พบโปรแกรมนั้นในเครื่อง"
+            : std::string();
+    throw Error(errors::CantCreateObject, "เปิดเอกสาร \"" + path + "\" ด้วยโปรแกรมที่ตั้งไว้สำหรับไฟล์ " + type + " ไม่ได้" + why +
+                                              theSystemSays(systemMessage(HRESULT_FROM_WIN32(error))));
 }
 
 class Documents final : public Object {

@@ -32,9 +32,8 @@ ObjectRef createApplication(const std::shared_ptr<Session> &session)
         throw creationError(hr, ClassName);
 
     ComPtr<IDispatch> application;
-    hr = session->retrying(ClassName, [&] {
-        return CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, application.putVoid());
-    });
+    hr = session->retrying(
+        [&] { return CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, application.putVoid()); });
     if (notInstalled(hr))
         return createShellApplication(session);
     if (FAILED(hr) || !application)
