@@ -3,7 +3,9 @@
 #include "forms/intro/form1.h"
 #include "forms/menu/form2.h"
 
+#include <cinttypes>
 #include <cstdint>
+#include <cstdio>
 
 namespace vd::app {
 
@@ -68,11 +70,8 @@ std::string errorNumberText(long number)
     // as Windows documents them: eight hexadecimal digits after "0x".
     if (number >= 0)
         return std::to_string(number);
-    static constexpr char Digits[] = "0123456789ABCDEF";
-    auto bits = static_cast<std::uint32_t>(number);
-    std::string text = "0x00000000";
-    for (std::size_t i = text.size(); i > 2; bits >>= 4)
-        text[--i] = Digits[bits & 0xF];
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08" PRIX32, static_cast<std::uint32_t>(number));
     return text;
 }
 

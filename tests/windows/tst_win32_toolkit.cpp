@@ -89,6 +89,17 @@ vd::tk::WindowLayout layout()
             .focusOrder = {"CommandWithALongName", "Command2"}};
 }
 
+HWND formOf(vd::tk::Window &window)
+{
+    return static_cast<vd::win32::Win32Window &>(window).handle();
+}
+
+// The window's first button, or the one after `after`.
+HWND buttonOf(HWND form, HWND after = nullptr)
+{
+    return FindWindowExW(form, after, L"BUTTON", nullptr);
+}
+
 // Destroys each of our windows as it is sent WM_CREATE: its creation fails
 // after the window procedure has seen WM_NCCREATE.
 LRESULT CALLBACK destroyAtCreate(int code, WPARAM wParam, LPARAM lParam)
@@ -122,8 +133,8 @@ void handlerRunsOutOfMemory(vd::win32::Win32Toolkit &toolkit)
     int reported = 0;
     toolkit.setFailureReport([&](const vd::Error &error) { reported = error.number(); });
     auto window = toolkit.build(layout(), sink);
-    HWND form = static_cast<vd::win32::Win32Window &>(*window).handle();
-    HWND button = FindWindowExW(form, nullptr, L"BUTTON", L"ก");
+    HWND form = formOf(*window);
+    HWND button = buttonOf(form);
     const WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
     failNextAllocation = true;
     SendMessageW(form, WM_COMMAND, clicked, reinterpret_cast<LPARAM>(button));
@@ -137,7 +148,7 @@ void tooltips(vd::win32::Win32Toolkit &toolkit)
 {
     Sink sink;
     auto window = toolkit.build(layout(), sink);
-    HWND form = static_cast<vd::win32::Win32Window &>(*window).handle();
+    HWND form = formOf(*window);
     window->show();
     const auto tooltipOf = [form] {
         HWND tooltip = nullptr;
@@ -148,7 +159,7 @@ void tooltips(vd::win32::Win32Toolkit &toolkit)
     };
     SendMessageW(form, WM_MOUSEMOVE, 0, MAKELPARAM(150, 60));
     check(tooltipOf() == nullptr, "a pointer movement over no control with a tooltip makes none");
-    SendMessageW(FindWindowExW(form, nullptr, L"BUTTON", L"ก"), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    SendMessageW(buttonOf(form), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
     HWND tooltip = tooltipOf();
     check(tooltip != nullptr, "the first pointer movement over a button makes the tooltips");
     check(tooltip && SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0) == 2, "both buttons have their tooltip");
@@ -167,7 +178,7 @@ void doubleClick(vd::win32::Win32Toolkit &toolkit)
     Sink sink;
     auto window = toolkit.build(layout(), sink);
     window->show();
-    HWND button = FindWindowExW(static_cast<vd::win32::Win32Window &>(*window).handle(), nullptr, L"BUTTON", L"ก");
+    HWND button = buttonOf(formOf(*window));
     for (UINT press : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
         SendMessageW(button, press, MK_LBUTTON, MAKELPARAM(10, 10));
         SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
@@ -180,8 +191,8 @@ void pointerSize(vd::win32::Win32Toolkit &toolkit, int expected)
 {
     Sink sink;
     auto window = toolkit.build(layout(), sink);
-    HWND form = static_cast<vd::win32::Win32Window &>(*window).handle();
-    HWND second = FindWindowExW(form, FindWindowExW(form, nullptr, L"BUTTON", nullptr), L"BUTTON", nullptr);
+    HWND form = formOf(*window);
+    HWND second = buttonOf(form, buttonOf(form));
     SendMessageW(second, WM_SETCURSOR, reinterpret_cast<WPARAM>(second), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     ICONINFO info{};
     BITMAP mask{};

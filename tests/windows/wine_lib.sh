@@ -49,8 +49,9 @@ pe_machine() {
 # says (win32 unless set); in a 64-bit one a 32-bit program runs under WoW64,
 # as on most users' machines. A test that can't run here fails and says why.
 wine_for_exe() {
-    local kind=${VELODANE_WINE_PREFIX:-win32}
-    case "$(pe_machine "$1"):$kind" in
+    local kind=${VELODANE_WINE_PREFIX:-win32} machine
+    machine=$(pe_machine "$1")
+    case "$machine:$kind" in
     14c:win32) WINE_LOADER=/usr/lib/wine/wine ;;
     14c:win64 | 8664:win64) WINE_LOADER=/usr/lib/wine/wine64 ;; # hands 32-bit programs to the 32-bit loader
     8664:win32) fail "$1 is a 64-bit program: it can't run on 32-bit Windows" ;;
@@ -59,9 +60,9 @@ wine_for_exe() {
     esac
     export WINEARCH=$kind
     [ -x "$WINE_LOADER" ] || fail "$WINE_LOADER is not installed (scripts/test installs it)"
-    [ "$(pe_machine "$1")" != 14c ] || [ -x /usr/lib/wine/wine ] ||
+    [ "$machine" != 14c ] || [ -x /usr/lib/wine/wine ] ||
         fail "32-bit Wine (/usr/lib/wine/wine) is not installed (scripts/test installs it)"
-    /usr/lib/wine/wine --version >/dev/null 2>&1 || [ "$(pe_machine "$1")" != 14c ] ||
+    [ "$machine" != 14c ] || /usr/lib/wine/wine --version >/dev/null 2>&1 ||
         fail "this machine can't run 32-bit programs, so the 32-bit $1 can't be tested here"
     export WINELOADER=$WINE_LOADER
     export WINEDEBUG=-all

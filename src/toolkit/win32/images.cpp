@@ -35,6 +35,13 @@ Bytes resourceBytes(HINSTANCE instance, const std::wstring &name)
     return {static_cast<const BYTE *>(bytes), SizeofResource(instance, resource)};
 }
 
+// The bytes of an uncompressed bitmap's pixels, rows padded to 4 bytes.
+unsigned long long pixelBytes(const BITMAPINFOHEADER &info)
+{
+    const unsigned long long rows = info.biHeight < 0 ? -static_cast<long long>(info.biHeight) : info.biHeight;
+    return (static_cast<unsigned long long>(info.biWidth) * info.biBitCount + 31) / 32 * 4 * rows;
+}
+
 // The header and pixels of an uncompressed BMP file, in place, or nothing
 // when the bytes are not one. Read by GDI alone: no picture decoder.
 bool bmpInPlace(Bytes file, Images::Picture &picture)
@@ -48,10 +55,8 @@ bool bmpInPlace(Bytes file, Images::Picture &picture)
     if (head.bfType != 0x4D42 || info.biSize < sizeof info || info.biCompression != BI_RGB || info.biWidth <= 0 ||
         info.biHeight == 0 || info.biPlanes != 1 || (info.biBitCount != 24 && info.biBitCount != 32))
         return false;
-    const unsigned long long rows = info.biHeight < 0 ? -static_cast<long long>(info.biHeight) : info.biHeight;
-    const unsigned long long stride = (static_cast<unsigned long long>(info.biWidth) * info.biBitCount + 31) / 32 * 4;
     if (head.bfOffBits < sizeof head + info.biSize || head.bfOffBits > file.size ||
-        stride * rows > file.size - head.bfOffBits)
+        pixelBytes(info) > file.size - head.bfOffBits)
         return false;
     // The info header as GDI reads it (no palette at these depths).
     picture.header.bmiHeader = info;
@@ -66,14 +71,11 @@ OwnedBitmap bitmapFromBmp(Bytes file)
     Images::Picture in;
     if (!bmpInPlace(file, in))
         return {};
-    const BITMAPINFOHEADER &info = in.header.bmiHeader;
-    const std::size_t size = static_cast<std::size_t>((info.biWidth * info.biBitCount + 31) / 32 * 4) *
-                             static_cast<std::size_t>(std::abs(info.biHeight));
     void *bits = nullptr;
     OwnedBitmap bitmap(CreateDIBSection(nullptr, &in.header, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap)
         throw std::bad_alloc();
-    std::memcpy(bits, in.bits, size);
+    std::memcpy(bits, in.bits, static_cast<std::size_t>(pixelBytes(in.header.bmiHeader)));
     return bitmap;
 }
 
