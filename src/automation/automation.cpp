@@ -18,8 +18,24 @@ ObjectRef getObject(Object &object, std::string_view name)
     Value result = object.invoke(name, PropertyGet | Method, {});
     auto *ref = std::get_if<ObjectRef>(&result);
     if (!ref || !*ref)
-        throw Error(errors::ObjectRequired, "ต้องการออบเจกต์: \"" + std::string(name) + "\" ไม่ได้ให้ออบเจกต์คืนมา");
+        throw Error(errors::ObjectRequired, "ต้องการออบเจกต์: โปรแกรมประมวลผลคำไม่ได้ให้ออบเจกต์ที่โปรแกรมนี้ขอคืนมา");
     return std::move(*ref);
+}
+
+Error memberNotFound()
+{
+    return Error(errors::MemberNotFound,
+                 "โปรแกรมประมวลผลคำไม่รองรับคำสั่งที่โปรแกรมนี้ใช้เปิดเอกสาร (ออบเจกต์ไม่รองรับคุณสมบัติหรือเมธอดนี้)");
+}
+
+Error wrongArguments()
+{
+    return Error(errors::WrongArguments, "โปรแกรมประมวลผลคำไม่รับคำสั่งตามที่โปรแกรมนี้ส่งไป (จำนวนอาร์กิวเมนต์ไม่ถูกต้อง)");
+}
+
+Error typeMismatch()
+{
+    return Error(errors::TypeMismatch, "โปรแกรมประมวลผลคำไม่รับค่าที่โปรแกรมนี้ส่งไป (ชนิดข้อมูลไม่ตรงกัน)");
 }
 
 Value call(Object &object, std::string_view method, std::vector<Value> args)

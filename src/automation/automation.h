@@ -47,6 +47,13 @@ Value getProperty(Object &object, std::string_view name);
 ObjectRef getObject(Object &object, std::string_view name);
 Value call(Object &object, std::string_view method, std::vector<Value> args);
 
+// The failures of a member, told alike on every platform. The member isn't
+// named: the reader can't act on its name, and the number tells which
+// failure it was.
+Error memberNotFound(); // 438
+Error wrongArguments(); // 450
+Error typeMismatch();   // 13
+
 // The classes that can be created by name on this machine.
 class Registry {
 public:

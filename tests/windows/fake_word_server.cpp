@@ -241,6 +241,13 @@ public:
             line += " " + describe(params->rgvarg[i - 1]);
         line += suffix(flags);
         server_.log(line);
+        // A dialog inside Word that nobody answers: the call never returns.
+        if (server_.fires("hang", line))
+            for (;;)
+                Sleep(INFINITE);
+        // One that the user answers after a while.
+        if (server_.fires("slow", line))
+            Sleep(3000);
         if (server_.fires("exception", line))
             return raise(exception, 0, static_cast<SCODE>(0x800A1436), L"This file could not be found.");
         if (server_.fires("wcode", line))
@@ -425,6 +432,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return 2;
     Server server(argv[1], argv[2]);
     LocalFree(argv);
+    // A program registered as Word that isn't a COM server: started, it
+    // never registers its class.
+    server.refresh();
+    if (server.mode() == "silent") {
+        server.log("started silent");
+        for (;;)
+            Sleep(INFINITE);
+    }
 
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
         return 3;

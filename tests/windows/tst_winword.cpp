@@ -7,6 +7,7 @@
 #include "automation/windows/session.h"
 #include "automation/windows/shell_word.h"
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -73,53 +74,56 @@ void callErrors()
     struct Case {
         HRESULT hr;
         long number;
-        const char *description;
     };
     const Case cases[] = {
-        {DISP_E_UNKNOWNNAME, 438, "ออบเจกต์ไม่รองรับคุณสมบัติหรือเมธอด \"Open\""},
-        {DISP_E_MEMBERNOTFOUND, 438, "ออบเจกต์ไม่รองรับคุณสมบัติหรือเมธอด \"Open\""},
-        {DISP_E_BADPARAMCOUNT, 450, "จำนวนอาร์กิวเมนต์ของ \"Open\" ไม่ถูกต้อง"},
-        {DISP_E_PARAMNOTOPTIONAL, 450, "จำนวนอาร์กิวเมนต์ของ \"Open\" ไม่ถูกต้อง"},
-        {DISP_E_TYPEMISMATCH, 13, "ชนิดข้อมูลไม่ตรงกัน: ค่าที่ส่งให้ \"Open\" ไม่ใช่ชนิดที่ต้องการ"},
-        {DISP_E_BADVARTYPE, 13, "ชนิดข้อมูลไม่ตรงกัน: ค่าที่ส่งให้ \"Open\" ไม่ใช่ชนิดที่ต้องการ"},
+        {DISP_E_UNKNOWNNAME, 438},      {DISP_E_MEMBERNOTFOUND, 438}, {DISP_E_BADPARAMCOUNT, 450},
+        {DISP_E_PARAMNOTOPTIONAL, 450}, {DISP_E_TYPEMISMATCH, 13},    {DISP_E_BADVARTYPE, 13},
     };
     for (const Case &c : cases) {
-        const Error e = callError(c.hr, "Open", nullptr);
-        check(e.number() == c.number && e.description() == c.description,
+        const Error e = callError(c.hr, nullptr);
+        check(e.number() == c.number && contains(e.description(), "โปรแกรมประมวลผลคำ"),
               "callError(" + hexCode(c.hr) + ") gave " + std::to_string(e.number()) + ": " + e.description());
     }
 
-    // Anything else keeps its HRESULT, with the system's text.
-    const Error other = callError(E_FAIL, "Open", nullptr);
+    // Anything else keeps its HRESULT; the system's text follows ours.
+    const std::string systemSays = " (ข้อความของระบบ: ";
+    const Error other = callError(E_FAIL, nullptr);
     check(other.number() == static_cast<long>(E_FAIL), "E_FAIL's number: " + std::to_string(other.number()));
-    check(!systemMessage(E_FAIL).empty() && other.description() == systemMessage(E_FAIL),
+    check(!systemMessage(E_FAIL).empty() &&
+              contains(other.description(), "Word ไม่สำเร็จ" + systemSays + systemMessage(E_FAIL) + ")"),
           "E_FAIL's description: " + other.description());
 
-    // An exception: the server's own description, exactly.
+    // An exception: the server's own description, exactly, marked as Word's.
     Bstr description(L"This file could not be found.");
     EXCEPINFO info{};
     info.scode = static_cast<SCODE>(0x800A1436);
     info.bstrDescription = description.get();
-    const Error word = callError(DISP_E_EXCEPTION, "Open", &info);
-    check(word.number() == 5174 && word.description() == "This file could not be found.",
+    const Error word = callError(DISP_E_EXCEPTION, &info);
+    check(word.number() == 5174 &&
+              word.description() == "Word แจ้งข้อผิดพลาด (ข้อความของ Word: This file could not be found.)",
           "Word's exception gave " + std::to_string(word.number()) + ": " + word.description());
 
     // Without a description: the system's text for the scode, or our own.
     EXCEPINFO bare{};
     bare.scode = E_ACCESSDENIED;
-    const Error denied = callError(DISP_E_EXCEPTION, "Open", &bare);
-    check(denied.number() == static_cast<long>(E_ACCESSDENIED) &&
-              denied.description() == systemMessage(E_ACCESSDENIED) && !denied.description().empty(),
+    const Error denied = callError(DISP_E_EXCEPTION, &bare);
+    check(denied.number() == static_cast<long>(E_ACCESSDENIED) && !systemMessage(E_ACCESSDENIED).empty() &&
+              contains(denied.description(), systemSays + systemMessage(E_ACCESSDENIED) + ")"),
           "an exception without description gave " + std::to_string(denied.number()) + ": " + denied.description());
     EXCEPINFO empty{};
-    const Error nothing = callError(DISP_E_EXCEPTION, "Open", &empty);
-    check(nothing.number() == static_cast<long>(DISP_E_EXCEPTION) && contains(nothing.description(), "\"Open\""),
+    const Error nothing = callError(DISP_E_EXCEPTION, &empty);
+    check(nothing.number() == static_cast<long>(DISP_E_EXCEPTION) && contains(nothing.description(), "ไม่ได้ให้คำอธิบาย"),
           "an empty exception gave " + std::to_string(nothing.number()) + ": " + nothing.description());
 
-    const Error create = creationError(REGDB_E_CLASSNOTREG, "word.Application");
-    check(create.number() == 429 && contains(create.description(), "\"word.Application\"") &&
-              contains(create.description(), "0x80040154"),
-          "creationError gave " + std::to_string(create.number()) + ": " + create.description());
+    // The class and the code in ours; the system's text, where it has one, after.
+    for (const HRESULT hr : {REGDB_E_CLASSNOTREG, E_FAIL}) {
+        const Error create = creationError(hr, "word.Application");
+        const std::string said = systemMessage(hr);
+        check(create.number() == 429 &&
+                  contains(create.description(), "\"word.Application\" ได้ (รหัส " + hexCode(hr) + ")") &&
+                  contains(create.description(), systemSays + said + ")") == !said.empty(),
+              "creationError gave " + std::to_string(create.number()) + ": " + create.description());
+    }
 }
 
 void text()
@@ -133,6 +137,7 @@ void text()
 
 void values()
 {
+    std::printf("values\n");
     VARIANT v;
     VariantInit(&v);
     toVariant(true, v, "Visible");
@@ -211,8 +216,59 @@ void busy()
     check(session.retrying([&] { return ++attempts, E_FAIL; }) == E_FAIL && attempts == 1, "no retry of E_FAIL");
 }
 
+// Calls on their own thread, each waited for up to the bound.
+void bounded()
+{
+    std::printf("bounded\n");
+    Session session(std::chrono::milliseconds(400));
+    const DWORD here = GetCurrentThreadId();
+    check(session.run([here] { return GetCurrentThreadId() != here; }, callNotAnswered), "a thread of their own");
+    check(thrown([&] { session.run([]() -> int { throw Error(5174, "x"); }, callNotAnswered); }).number() == 5174,
+          "a call's Error reaches the caller");
+
+    // A call that doesn't come back: the late report at the bound; a click
+    // posted meanwhile is dropped; a call behind it never runs.
+    HANDLE answer = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    const ULONGLONG start = GetTickCount64();
+    const Error late = thrown([&] {
+        session.run(
+            [answer, window] {
+                PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+                return WaitForSingleObject(answer, INFINITE);
+            },
+            callNotAnswered);
+    });
+    const ULONGLONG waited = GetTickCount64() - start;
+    check(late.number() == static_cast<long>(RPC_E_TIMEOUT) && contains(late.description(), "ภายใน 1 วินาที"),
+          "never answered: " + std::to_string(late.number()) + ": " + late.description());
+    check(waited >= 400 && waited < 4000, "never answered: reported at the bound, " + std::to_string(waited) + " ms");
+    MSG msg;
+    check(!PeekMessageW(&msg, window, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE), "a click while waiting is dropped");
+    auto ran = std::make_shared<std::atomic<bool>>(false);
+    const Error behind = thrown([&] { session.run([ran] { return *ran = true; }, startedButSilent); });
+    check(behind.number() == static_cast<long>(RPC_E_TIMEOUT),
+          "behind a call that never came back, told of that one: " + std::to_string(behind.number()) + ": " +
+              behind.description());
+    SetEvent(answer);
+    check(session.run([] { return 7; }, callNotAnswered) == 7, "once the silent call returns, calls go through");
+    check(!*ran, "a call given up before it began never runs");
+
+    // Always busy: the busy report, numbered by the rejection, at the bound.
+    const Error busy = thrown([&] {
+        session.run([&session] { return session.retrying([] { return RPC_E_SERVERCALL_RETRYLATER; }); },
+                    callNotAnswered);
+    });
+    check(busy.number() == static_cast<long>(RPC_E_SERVERCALL_RETRYLATER) && contains(busy.description(), "Word ไม่ว่าง"),
+          "always busy on the call thread: " + std::to_string(busy.number()) + ": " + busy.description());
+    check(session.run([] { return 1; }, callNotAnswered) == 1, "after the busy call, calls go through");
+    DestroyWindow(window);
+    CloseHandle(answer);
+}
+
 void standIn()
 {
+    std::printf("standIn\n");
     ObjectRef application = createShellApplication(nullptr);
     check(thrown([&] { setProperty(*application, "Visible", true); }).number() == 0, "Visible can be set");
     check(getProperty(*application, "visible") == Value{true}, "Visible is remembered");
@@ -234,11 +290,13 @@ void standIn()
 
 int main()
 {
+    std::setvbuf(stdout, nullptr, _IONBF, 0); // all that was checked, even if a check ends the program
     exceptionNumbers();
     callErrors();
     text();
     values();
     busy();
+    bounded();
     standIn();
     std::printf("%d failed\n", failures);
     return failures;

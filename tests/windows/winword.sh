@@ -144,7 +144,8 @@ five_clicks=(
 check "the server's log of five clicks" log_is "${five_clicks[@]}" '#5 released'
 
 # Each failure of the server, in turn, then a click that works.
-word_text='This file could not be found.'
+word_text='Word แจ้งข้อผิดพลาด (ข้อความของ Word: This file could not be found.)'
+unsupported='โปรแกรมประมวลผลคำไม่รองรับคำสั่งที่โปรแกรมนี้ใช้เปิดเอกสาร (ออบเจกต์ไม่รองรับคุณสมบัติหรือเมธอดนี้)'
 while IFS='|' read -r mode number text; do
     clicks "$mode" 5 9
     check "$mode: click 5 fails with $number" equals "$(outcome 5)" "error $number"
@@ -155,10 +156,10 @@ done <<EOF
 exception put Visible|5174|$word_text
 exception get-or-call documents|5174|$word_text
 exception Open|5174|$word_text
-wcode Open|4198|Command failed
-unknown Visible|438|ออบเจกต์ไม่รองรับคุณสมบัติหรือเมธอด "Visible"
-unknown documents|438|ออบเจกต์ไม่รองรับคุณสมบัติหรือเมธอด "documents"
-unknown Open|438|ออบเจกต์ไม่รองรับคุณสมบัติหรือเมธอด "Open"
+wcode Open|4198|Word แจ้งข้อผิดพลาด (ข้อความของ Word: Command failed)
+unknown Visible|438|$unsupported
+unknown documents|438|$unsupported
+unknown Open|438|$unsupported
 EOF
 
 # An exception without a description: the scode's number and the system's text.
@@ -169,7 +170,7 @@ check "scode: the system's text" test -n "$(description 5)"
 # "documents" that isn't an object: the failure is ours (424), and Open never runs.
 clicks not-object 5
 check "not an object: 424" equals "$(outcome 5)" "error 424"
-check "not an object: the description" equals "$(description 5)" 'ต้องการออบเจกต์: "documents" ไม่ได้ให้ออบเจกต์คืนมา'
+check "not an object: the description" equals "$(description 5)" 'ต้องการออบเจกต์: โปรแกรมประมวลผลคำไม่ได้ให้ออบเจกต์ที่โปรแกรมนี้ขอคืนมา'
 check "not an object: no Open" bash -c "! grep -q Open '$log'"
 
 # The server can't create its object: 429, then the next click works.
@@ -210,6 +211,36 @@ check "always busy: the report names no member" lacks "$(description 5)" Visible
 check "always busy: waited for the bound" greater "$(milliseconds 5)" 9999
 check "always busy: gave up within twice the bound" greater 20000 "$(milliseconds 5)"
 check "always busy: the window painted while waiting" greater 150 "$(median_gap 5)"
+
+# Word's call never comes back (a dialog inside Word that nobody answers):
+# the click is reported at the bound, the window painting meanwhile; the
+# next click waits behind it and is reported too, and never reaches Word.
+clicks "hang Open" 5 9
+check "never returns: RPC_E_TIMEOUT" equals "$(outcome 5)" "error -2147417825"
+check "never returns: the Thai report" \
+    has_text "$(description 5)" 'Word ไม่ตอบกลับคำสั่งของโปรแกรมนี้ภายใน 10 วินาที'
+check "never returns: reported at the bound" greater "$(milliseconds 5)" 9999
+check "never returns: not much after it" greater 15000 "$(milliseconds 5)"
+check "never returns: the window painted while waiting" greater 150 "$(median_gap 5)"
+check "never returns: the next click is reported too" equals "$(outcome 9)" "error -2147417825"
+check "never returns: the next click never reached Word" equals "$(grep -c '^create' "$log")" 1
+
+# A program registered as Word that never registers its class: reported at
+# the bound as started but silent, and a second click starts no second one
+# while the first start is under way.
+wineserver -k 2>/dev/null || true
+wineserver -w
+clicks silent 5 9
+check "silent server: CO_E_SERVER_EXEC_FAILURE" equals "$(outcome 5)" "error -2146959355"
+check "silent server: the Thai report" \
+    has_text "$(description 5)" 'เรียกใช้ Word แล้ว แต่ Word ไม่ตอบรับภายใน 10 วินาที'
+check "silent server: reported at the bound" greater "$(milliseconds 5)" 9999
+check "silent server: not much after it" greater 15000 "$(milliseconds 5)"
+check "silent server: the window painted while waiting" greater 150 "$(median_gap 5)"
+check "silent server: the next click is reported the same" equals "$(outcome 9)" "error -2146959355"
+check "silent server: one program started for both clicks" equals "$(grep -c '^started silent' "$log")" 1
+echo "--- silent server: its processes after the clicks:"
+ps -eo pid,etimes,args | grep -i '[f]ake_word_server' || true
 
 echo "=== no Word: our stand-in and the program associated with .doc"
 wineserver -k 2>/dev/null || true
@@ -293,6 +324,16 @@ printf 'ok\n' >"$control"
 rm -f "$log"
 at "$menu" 74 265
 check "after the report, the next click opens" wait_until 20 opened 'c:\Program Files\Velodane\vd9.doc'
+# A click made while Word is slow to answer is dropped, not carried out later.
+printf 'slow Open\n' >"$control"
+rm -f "$log"
+at "$menu" 74 139
+sleep 1
+at "$menu" 74 265
+check "a slow Open: its document opens" wait_until 20 opened 'c:\Program Files\Velodane\vd5.doc'
+sleep 4
+check "a click while Word was slow: dropped" equals "$(opens 'c:\Program Files\Velodane\vd9.doc')" 0
+printf 'ok\n' >"$control"
 # A quick second click is a click like the first, as on Linux: two Opens.
 rm -f "$log"
 eval "$(xdotool getwindowgeometry --shell "$menu")"

@@ -13,19 +13,19 @@ namespace {
 
 constexpr std::size_t OpenMaxArguments = 16; // Word's Documents.Open takes 16
 
-[[noreturn]] void memberNotFound(std::string_view member)
+[[noreturn]] void memberNotFound(std::string_view)
 {
-    throw Error(errors::MemberNotFound, "ออบเจกต์ไม่รองรับคุณสมบัติหรือเมธอด \"" + std::string(member) + "\"");
+    throw automation::memberNotFound();
 }
 
-[[noreturn]] void wrongArguments(std::string_view member)
+[[noreturn]] void wrongArguments(std::string_view)
 {
-    throw Error(errors::WrongArguments, "จำนวนอาร์กิวเมนต์ของ \"" + std::string(member) + "\" ไม่ถูกต้อง");
+    throw automation::wrongArguments();
 }
 
-[[noreturn]] void typeMismatch(std::string_view member)
+[[noreturn]] void typeMismatch(std::string_view)
 {
-    throw Error(errors::TypeMismatch, "ชนิดข้อมูลไม่ตรงกัน: ค่าที่ส่งให้ \"" + std::string(member) + "\" ไม่ใช่ชนิดที่ต้องการ");
+    throw automation::typeMismatch();
 }
 
 // At most this many places are named in a report, however many were

@@ -1,5 +1,7 @@
 #include "automation/windows/com_errors.h"
 
+#include "automation/automation.h"
+
 #include <winerror.h>
 
 #include <cstdio>
@@ -15,15 +17,6 @@ std::string quoted(std::string_view name)
     text += '"';
     text += name;
     text += '"';
-    return text;
-}
-
-// The system's text, or our own line naming the code when it has none.
-std::string systemText(HRESULT hr)
-{
-    std::string text = systemMessage(hr);
-    if (text.empty())
-        text = "เกิดข้อผิดพลาดรหัส " + hexCode(hr);
     return text;
 }
 
@@ -79,20 +72,20 @@ long exceptionNumber(const EXCEPINFO &info)
     return static_cast<long>(info.scode);
 }
 
-Error callError(HRESULT hr, std::string_view member, const EXCEPINFO *exception)
+Error callError(HRESULT hr, const EXCEPINFO *exception)
 {
     switch (hr) {
     case DISP_E_UNKNOWNNAME:
     case DISP_E_MEMBERNOTFOUND:
-        return Error(errors::MemberNotFound, "ออบเจกต์ไม่รองรับคุณสมบัติหรือเมธอด " + quoted(member));
+        return memberNotFound();
     case DISP_E_BADPARAMCOUNT:
     case DISP_E_PARAMNOTOPTIONAL:
-        return Error(errors::WrongArguments, "จำนวนอาร์กิวเมนต์ของ " + quoted(member) + " ไม่ถูกต้อง");
+        return wrongArguments();
     case DISP_E_TYPEMISMATCH:
     case DISP_E_BADVARTYPE:
-        return Error(errors::TypeMismatch, "ชนิดข้อมูลไม่ตรงกัน: ค่าที่ส่งให้ " + quoted(member) + " ไม่ใช่ชนิดที่ต้องการ");
+        return typeMismatch();
     case E_OUTOFMEMORY:
-        return Error(errors::OutOfMemory, "หน่วยความจำไม่พอสำหรับการเรียก " + quoted(member));
+        return Error(errors::OutOfMemory, "หน่วยความจำไม่พอสำหรับการสั่งงาน Word");
     default:
         break;
     }
@@ -101,21 +94,20 @@ Error callError(HRESULT hr, std::string_view member, const EXCEPINFO *exception)
         if (number == 0)
             number = static_cast<long>(DISP_E_EXCEPTION);
         if (exception->bstrDescription && SysStringLen(exception->bstrDescription) > 0)
-            return Error(number, narrow({exception->bstrDescription, SysStringLen(exception->bstrDescription)}));
-        if (exception->scode != 0 && FAILED(exception->scode)) {
-            const std::string text = systemMessage(exception->scode);
-            if (!text.empty())
-                return Error(number, text);
-        }
-        return Error(number, "โปรแกรมที่ถูกเรียกแจ้งข้อผิดพลาดขณะทำ " + quoted(member) + " โดยไม่ได้ให้คำอธิบาย");
+            return Error(number, "Word แจ้งข้อผิดพลาด" +
+                                     theirWords("ข้อความของ Word", narrow({exception->bstrDescription,
+                                                                          SysStringLen(exception->bstrDescription)})));
+        if (exception->scode != 0 && FAILED(exception->scode))
+            return Error(number, "Word แจ้งข้อผิดพลาด" + theSystemSays(systemMessage(exception->scode)));
+        return Error(number, "Word แจ้งข้อผิดพลาดโดยไม่ได้ให้คำอธิบาย");
     }
-    return Error(static_cast<long>(hr), systemText(hr));
+    return Error(static_cast<long>(hr), "สั่งงาน Word ไม่สำเร็จ" + theSystemSays(systemMessage(hr)));
 }
 
 Error creationError(HRESULT hr, std::string_view className)
 {
-    return Error(errors::CantCreateObject,
-                 "ไม่สามารถสร้างออบเจกต์ " + quoted(className) + " ได้: " + systemText(hr) + " (" + hexCode(hr) + ")");
+    return Error(errors::CantCreateObject, "ไม่สามารถสร้างออบเจกต์ " + quoted(className) + " ได้ (รหัส " + hexCode(hr) +
+                                               ")" + theSystemSays(systemMessage(hr)));
 }
 
 Error busyError(HRESULT hr, long boundSeconds)
@@ -125,9 +117,29 @@ Error busyError(HRESULT hr, long boundSeconds)
                                             "กรุณาปิดกล่องโต้ตอบนั้นใน Word แล้วลองใหม่อีกครั้ง");
 }
 
+Error startedButSilent(long boundSeconds)
+{
+    return Error(static_cast<long>(CO_E_SERVER_EXEC_FAILURE),
+                 "เรียกใช้ Word แล้ว แต่ Word ไม่ตอบรับภายใน " + std::to_string(boundSeconds) +
+                     " วินาที โปรแกรมที่ลงทะเบียนไว้เป็น Word อาจไม่ใช่ Microsoft Word หรือติดตั้งไว้ไม่สมบูรณ์ "
+                     "กรุณาตรวจสอบการติดตั้ง Microsoft Word แล้วลองใหม่อีกครั้ง");
+}
+
+Error callNotAnswered(long boundSeconds)
+{
+    return Error(static_cast<long>(RPC_E_TIMEOUT), "Word ไม่ตอบกลับคำสั่งของโปรแกรมนี้ภายใน " + std::to_string(boundSeconds) +
+                                                       " วินาที อาจมีกล่องโต้ตอบของ Word รอคำตอบอยู่ "
+                                                       "กรุณาตอบกล่องโต้ตอบนั้นใน Word แล้วลองใหม่อีกครั้ง");
+}
+
+std::string theirWords(std::string_view label, std::string_view text)
+{
+    return text.empty() ? std::string() : " (" + std::string(label) + ": " + std::string(text) + ")";
+}
+
 std::string theSystemSays(std::string_view text)
 {
-    return text.empty() ? std::string() : " (ข้อความของระบบ: " + std::string(text) + ")";
+    return theirWords("ข้อความของระบบ", text);
 }
 
 } // namespace vd::automation::winword

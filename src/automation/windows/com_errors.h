@@ -30,28 +30,39 @@ std::string systemMessage(HRESULT hr);
 // else the scode itself.
 long exceptionNumber(const EXCEPINFO &info);
 
-// The Error for a failed GetIDsOfNames or Invoke of member:
+// The Error for a failed GetIDsOfNames or Invoke, in our Thai words, which
+// name no member:
 //   DISP_E_UNKNOWNNAME, DISP_E_MEMBERNOTFOUND             438
 //   DISP_E_BADPARAMCOUNT, DISP_E_PARAMNOTOPTIONAL          450
 //   DISP_E_TYPEMISMATCH, DISP_E_BADVARTYPE                 13
 //   E_OUTOFMEMORY                                           7
-//   DISP_E_EXCEPTION  exceptionNumber(*exception), with the server's own
-//                     description (the system's text for its scode when the
-//                     server gave none)
-//   anything else     hr itself, with the system's message text
-Error callError(HRESULT hr, std::string_view member, const EXCEPINFO *exception);
+//   DISP_E_EXCEPTION  exceptionNumber(*exception), followed by the server's
+//                     own description marked as Word's (the system's text for
+//                     its scode, marked as the system's, when it gave none)
+//   anything else     hr itself, followed by the system's text
+Error callError(HRESULT hr, const EXCEPINFO *exception);
 
-// 429 for a class that couldn't be created, naming it, with the system's text
-// for hr.
+// 429 for a class that couldn't be created, naming it and hr, followed by
+// the system's text for hr.
 Error creationError(HRESULT hr, std::string_view className);
+
+// The class's program was started but its object didn't come within the
+// bound: CO_E_SERVER_EXEC_FAILURE, as Windows numbers a server that never
+// registers.
+Error startedButSilent(long boundSeconds);
+
+// A call went out but didn't come back within the bound: RPC_E_TIMEOUT.
+Error callNotAnswered(long boundSeconds);
 
 // The word processor rejected a call (a dialog of its own is open) for
 // longer than the bound: numbered by the last rejection's HRESULT, told
 // without naming the call, which the user can't act on.
 Error busyError(HRESULT hr, long boundSeconds);
 
-// The system's text, marked as the system's, to follow ours: empty when
-// there is none.
+// Another's text under its label, to follow ours: " (ข้อความของ Word: ...)";
+// empty when there is none.
+std::string theirWords(std::string_view label, std::string_view text);
+// The same for the system's text.
 std::string theSystemSays(std::string_view text);
 
 } // namespace vd::automation::winword

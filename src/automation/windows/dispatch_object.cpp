@@ -3,14 +3,15 @@
 #include "automation/windows/com_errors.h"
 
 #include <string>
+#include <vector>
 
 namespace vd::automation::winword {
 
 namespace {
 
-[[noreturn]] void typeMismatch(std::string_view member)
+[[noreturn]] void typeMismatch(std::string_view)
 {
-    throw callError(DISP_E_TYPEMISMATCH, member, nullptr);
+    throw callError(DISP_E_TYPEMISMATCH, nullptr);
 }
 
 bool isInteger(VARTYPE type)
@@ -102,7 +103,21 @@ DispatchObject::DispatchObject(std::shared_ptr<Session> session, ComPtr<IDispatc
 {
 }
 
+DispatchObject::~DispatchObject()
+{
+    session_->release(std::move(dispatch_));
+}
+
 Value DispatchObject::invoke(std::string_view member, unsigned how, std::span<const Value> args)
+{
+    // The call holds what it needs: it may outlive the wait.
+    return session_->run(
+        [self = shared_from_this(), name = std::string(member), how,
+         arguments = std::vector<Value>(args.begin(), args.end())] { return self->invokeHere(name, how, arguments); },
+        callNotAnswered);
+}
+
+Value DispatchObject::invokeHere(std::string_view member, unsigned how, std::span<const Value> args)
 {
     // The name exactly as the caller wrote it; the server matches it without
     // regard to letter case.
@@ -112,7 +127,7 @@ Value DispatchObject::invoke(std::string_view member, unsigned how, std::span<co
     HRESULT hr =
         session_->retrying([&] { return dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); });
     if (FAILED(hr))
-        throw callError(hr, member, nullptr);
+        throw callError(hr, nullptr);
 
     // IDispatch takes the arguments last first.
     VariantArray arguments(args.size());
@@ -144,7 +159,7 @@ Value DispatchObject::invoke(std::string_view member, unsigned how, std::span<co
     if (FAILED(hr)) {
         if (hr == DISP_E_EXCEPTION)
             exception.fillIn();
-        throw callError(hr, member, &*exception);
+        throw callError(hr, &*exception);
     }
     return fromVariant(*result, session_, member);
 }

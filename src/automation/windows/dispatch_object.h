@@ -10,13 +10,16 @@
 
 namespace vd::automation::winword {
 
-class DispatchObject final : public Object {
+// Made with make_shared only. Its references are used and released on the
+// session's call thread only.
+class DispatchObject final : public Object, public std::enable_shared_from_this<DispatchObject> {
 public:
     DispatchObject(std::shared_ptr<Session> session, ComPtr<IDispatch> dispatch);
     // Releases the reference; never asks the program to close or quit.
-    ~DispatchObject() override = default;
+    ~DispatchObject() override;
 
-    // PropertyPut: DISPATCH_PROPERTYPUT with the one argument named
+    // On the session's call thread, waited for as the session tells:
+    // PropertyPut is DISPATCH_PROPERTYPUT with the one argument named
     // DISPID_PROPERTYPUT; otherwise DISPATCH_METHOD and DISPATCH_PROPERTYGET
     // as the request allows, in one Invoke. Failures as callError tells.
     Value invoke(std::string_view member, unsigned how, std::span<const Value> args) override;
@@ -24,6 +27,8 @@ public:
     IDispatch *dispatch() const noexcept { return dispatch_.get(); }
 
 private:
+    Value invokeHere(std::string_view member, unsigned how, std::span<const Value> args);
+
     std::shared_ptr<Session> session_;
     ComPtr<IDispatch> dispatch_;
 };

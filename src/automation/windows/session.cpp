@@ -2,75 +2,175 @@
 
 #include "automation/windows/com_errors.h"
 
-#include <objidl.h>
+#include <objbase.h>
 
 #include <algorithm>
 #include <atomic>
+#include <deque>
+#include <exception>
+#include <utility>
 
 namespace vd::automation::winword {
 
-// How a rejected call keeps the window painted.
-//
-// On Windows, COM asks this filter what to do with a call that the word
-// processor rejects (SERVERCALL_RETRYLATER / SERVERCALL_REJECTED, answered
-// while one of its dialogs is open). RetryRejectedCall answers "wait
-// RetryIntervalMs, then retry" until the bound has passed since the call
-// began, then cancels. While COM waits, for the answer or before a retry, it
-// runs its own modal message loop on this thread and asks MessagePending
-// about each message that arrives; PENDINGMSG_WAITDEFPROCESS lets COM dispatch
-// WM_PAINT (and the system's activation messages) while it holds keyboard
-// and mouse input back, so the windows repaint but no handler of ours runs
-// again in the middle of the call.
-//
-// Where COM hands the rejection straight back to the caller instead (after
-// the filter cancelled, or on a COM without client-side retries, such as
-// Wine's), Session::retrying retries the call itself with the same bound,
-// waiting in waitPainting, which dispatches WM_PAINT in the same way.
-class MessageFilter final : public IMessageFilter {
+namespace {
+
+Error cantStart(HRESULT hr)
+{
+    return Error(static_cast<long>(hr), "เริ่มงานกับ Word ไม่ได้" + theSystemSays(systemMessage(hr)));
+}
+
+// One piece of work for the word processor's thread, and, when somebody
+// waits for it, the event set once it is done.
+struct Job {
+    Job(std::function<void()> w, LateReport l) : work(std::move(w)), late(l)
+    {
+        if (late && !(done = CreateEventW(nullptr, TRUE, FALSE, nullptr)))
+            throw cantStart(HRESULT_FROM_WIN32(GetLastError()));
+    }
+    Job(const Job &) = delete;
+    Job &operator=(const Job &) = delete;
+    ~Job()
+    {
+        if (done)
+            CloseHandle(done);
+    }
+
+    std::function<void()> work;
+    LateReport late; // null: nobody waits
+    std::exception_ptr error;
+    std::atomic<bool> started{false};
+    std::atomic<bool> abandoned{false};
+    HANDLE done = nullptr;
+};
+
+} // namespace
+
+// The word processor's thread: in the multithreaded apartment, so that no
+// call of its waits for the user-interface thread's messages, and COM hands
+// a busy word processor's rejection straight back (Session::retrying tries
+// again). Started at the first call; ends once told to stop and its queue
+// is empty. It holds itself while it runs, so the session may go first.
+class CallThread : public std::enable_shared_from_this<CallThread> {
 public:
-    explicit MessageFilter(std::chrono::milliseconds bound) : bound_(bound) {}
-    virtual ~MessageFilter() = default;
-
-    void beginCall() noexcept { callStart_ = GetTickCount64(); }
-    void endCall() noexcept { callStart_ = 0; }
-    ULONGLONG elapsed(DWORD comTicks) const noexcept { return callStart_ ? GetTickCount64() - callStart_ : comTicks; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override
+    CallThread() = default;
+    CallThread(const CallThread &) = delete;
+    CallThread &operator=(const CallThread &) = delete;
+    ~CallThread()
     {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IMessageFilter)) {
-            *object = static_cast<IMessageFilter *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
+        if (thread_)
+            CloseHandle(thread_);
     }
 
-    // We serve no calls of our own.
-    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override
+    void post(std::shared_ptr<Job> job)
     {
-        return SERVERCALL_ISHANDLED;
+        AcquireSRWLockExclusive(&lock_);
+        queue_.push_back(std::move(job));
+        WakeConditionVariable(&wake_);
+        const bool first = !thread_;
+        ReleaseSRWLockExclusive(&lock_);
+        if (first)
+            startThread();
     }
-    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD tickCount, DWORD rejectType) override
+
+    bool onIt() const noexcept { return GetCurrentThreadId() == id_; }
+
+    // No more work: the thread ends when its queue is empty. Waits up to ms
+    // for that, unless a call is under way (it may never return, and must
+    // not keep the program from ending).
+    void stop(DWORD ms) noexcept
     {
-        return retryDecision(elapsed(tickCount), rejectType, bound_);
+        AcquireSRWLockExclusive(&lock_);
+        stopping_ = true;
+        WakeConditionVariable(&wake_);
+        const bool wait = !calling_ && thread_ && !onIt();
+        ReleaseSRWLockExclusive(&lock_);
+        if (wait)
+            WaitForSingleObject(thread_, ms);
     }
-    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
+
+    // The outcome of the latest try of the current call: a rejection when
+    // the word processor turned it down as busy.
+    std::atomic<HRESULT> lastTry{S_OK};
+    // What the user is told of the call under way if it doesn't come back.
+    std::atomic<LateReport> lateOfCurrent{nullptr};
 
 private:
-    std::chrono::milliseconds bound_;
-    ULONGLONG callStart_ = 0;
-    std::atomic<ULONG> references_{1};
+    void startThread()
+    {
+        auto self = std::make_unique<std::shared_ptr<CallThread>>(shared_from_this());
+        HANDLE thread = CreateThread(nullptr, 0, &CallThread::main, self.get(), 0, nullptr);
+        if (!thread) {
+            const HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
+            AcquireSRWLockExclusive(&lock_);
+            queue_.clear();
+            ReleaseSRWLockExclusive(&lock_);
+            throw cantStart(hr);
+        }
+        self.release(); // the thread's own now
+        AcquireSRWLockExclusive(&lock_);
+        thread_ = thread;
+        ReleaseSRWLockExclusive(&lock_);
+    }
+
+    std::shared_ptr<Job> next()
+    {
+        AcquireSRWLockExclusive(&lock_);
+        while (queue_.empty() && !stopping_)
+            SleepConditionVariableSRW(&wake_, &lock_, INFINITE, 0);
+        std::shared_ptr<Job> job;
+        if (!queue_.empty()) {
+            job = std::move(queue_.front());
+            queue_.pop_front();
+            calling_ = job->late != nullptr;
+        }
+        ReleaseSRWLockExclusive(&lock_);
+        return job;
+    }
+
+    void finished(Job &job) noexcept
+    {
+        AcquireSRWLockExclusive(&lock_);
+        calling_ = false;
+        ReleaseSRWLockExclusive(&lock_);
+        if (job.done)
+            SetEvent(job.done);
+    }
+
+    static DWORD WINAPI main(void *parameter)
+    {
+        const std::unique_ptr<std::shared_ptr<CallThread>> owner(static_cast<std::shared_ptr<CallThread> *>(parameter));
+        CallThread &self = **owner;
+        self.id_ = GetCurrentThreadId();
+        const bool entered = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+        while (std::shared_ptr<Job> job = self.next()) {
+            self.lastTry = S_OK;
+            if (job->late)
+                self.lateOfCurrent = job->late;
+            job->started = true;
+            if (!job->abandoned) {
+                try {
+                    job->work();
+                } catch (...) {
+                    job->error = std::current_exception();
+                }
+            }
+            // What the work holds (references of the word processor's among
+            // it) is released here, on this thread.
+            job->work = nullptr;
+            self.finished(*job);
+        }
+        if (entered)
+            CoUninitialize();
+        return 0;
+    }
+
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE wake_ = CONDITION_VARIABLE_INIT;
+    std::deque<std::shared_ptr<Job>> queue_;
+    bool stopping_ = false;
+    bool calling_ = false;
+    HANDLE thread_ = nullptr;
+    std::atomic<DWORD> id_{0};
 };
 
 DWORD retryDecision(ULONGLONG elapsedMs, DWORD rejectType, std::chrono::milliseconds bound)
@@ -87,7 +187,7 @@ bool isRejectedAsBusy(HRESULT hr)
     return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
 }
 
-void waitPainting(DWORD ms)
+bool waitPainting(HANDLE done, DWORD ms)
 {
     const ULONGLONG until = GetTickCount64() + ms;
     for (;;) {
@@ -100,12 +200,15 @@ void waitPainting(DWORD ms)
         // coming: a bounded number per round.
         for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
             DispatchMessageW(&msg);
+        if (done && WaitForSingleObject(done, 0) == WAIT_OBJECT_0)
+            return true;
         const ULONGLONG now = GetTickCount64();
         if (now >= until)
-            return;
-        // Wakes for paint requests, new clicks and keys (to drop them), and
-        // messages sent by other threads (PeekMessage delivers those).
-        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(until - now),
+            return false;
+        // Wakes for the end of the work, paint requests, new clicks and
+        // keys (to drop them), and messages sent by other threads
+        // (PeekMessage delivers those).
+        MsgWaitForMultipleObjectsEx(done ? 1 : 0, done ? &done : nullptr, static_cast<DWORD>(until - now),
                                     QS_PAINT | QS_MOUSEBUTTON | QS_KEY | QS_SENDMESSAGE, 0);
     }
 }
@@ -114,56 +217,78 @@ Session::Session(std::chrono::milliseconds busyBound) : bound_(busyBound) {}
 
 Session::~Session()
 {
-    if (filterRegistered_) {
-        ComPtr<IMessageFilter> ours;
-        CoRegisterMessageFilter(previous_.get(), ours.put());
-    }
-    previous_.reset();
-    filter_.reset();
-    if (uninitialize_)
+    // Releases still queued are let through; a call that never returned is
+    // left behind.
+    if (calls_)
+        calls_->stop(static_cast<DWORD>(bound_.count()));
+    if (uninitialize_ && GetCurrentThreadId() == startThread_)
         CoUninitialize();
 }
 
 void Session::start()
 {
-    if (started_)
+    if (startThread_)
         return;
-    started_ = true;
-    // S_FALSE: the thread was in the apartment already; it is counted all the
-    // same. RPC_E_CHANGED_MODE (a multithreaded apartment): used as it is,
-    // without a filter; Session::retrying still bounds a busy callee.
-    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    uninitialize_ = SUCCEEDED(hr);
-    filter_ = ComPtr<MessageFilter>::adopt(new MessageFilter(bound_));
-    filterRegistered_ = SUCCEEDED(CoRegisterMessageFilter(filter_.get(), previous_.put()));
+    startThread_ = GetCurrentThreadId();
+    // S_FALSE: the thread was in the apartment already; it is counted all
+    // the same. RPC_E_CHANGED_MODE (a multithreaded apartment): used as it is.
+    uninitialize_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+}
+
+void Session::runBounded(std::function<void()> work, LateReport late)
+{
+    if (!calls_)
+        calls_ = std::make_shared<CallThread>();
+    auto job = std::make_shared<Job>(std::move(work), late);
+    calls_->post(job);
+    if (!waitPainting(job->done, static_cast<DWORD>(bound_.count()))) {
+        job->abandoned = true;
+        // Still waiting behind an earlier call that never came back: the
+        // user is told of that one.
+        if (!job->started)
+            if (const LateReport earlier = calls_->lateOfCurrent)
+                late = earlier;
+        const long seconds = static_cast<long>((bound_.count() + 999) / 1000);
+        const HRESULT last = calls_->lastTry;
+        if (isRejectedAsBusy(last))
+            throw busyError(last, seconds);
+        throw late(seconds);
+    }
+    if (job->error)
+        std::rethrow_exception(job->error);
 }
 
 HRESULT Session::retrying(const std::function<HRESULT()> &attempt)
 {
-    struct CallTime {
-        MessageFilter *filter;
-        explicit CallTime(MessageFilter *f) : filter(f)
-        {
-            if (filter)
-                filter->beginCall();
-        }
-        ~CallTime()
-        {
-            if (filter)
-                filter->endCall();
-        }
-    } callTime(filter_.get());
-
     const ULONGLONG start = GetTickCount64();
-    const auto bound = static_cast<ULONGLONG>(bound_.count());
     for (;;) {
         const HRESULT hr = attempt();
+        if (calls_ && calls_->onIt())
+            calls_->lastTry = hr;
         if (!isRejectedAsBusy(hr))
             return hr;
-        const ULONGLONG elapsed = GetTickCount64() - start;
-        if (elapsed >= bound)
-            throw busyError(hr, static_cast<long>((bound + 999) / 1000));
-        waitPainting(static_cast<DWORD>(std::min<ULONGLONG>(RetryIntervalMs, bound - elapsed)));
+        const DWORD rejectType = hr == RPC_E_CALL_REJECTED ? SERVERCALL_REJECTED : SERVERCALL_RETRYLATER;
+        const DWORD wait = retryDecision(GetTickCount64() - start, rejectType, bound_);
+        if (wait == static_cast<DWORD>(-1))
+            throw busyError(hr, static_cast<long>((bound_.count() + 999) / 1000));
+        Sleep(wait);
+    }
+}
+
+void Session::release(ComPtr<IDispatch> object) noexcept
+{
+    if (!object)
+        return;
+    if (!calls_ || calls_->onIt()) {
+        object.reset();
+        return;
+    }
+    IDispatch *reference = object.release();
+    try {
+        calls_->post(std::make_shared<Job>([reference] { ComPtr<IDispatch>::adopt(reference).reset(); }, nullptr));
+    } catch (...) {
+        // No memory for the job, or no thread: released here instead.
+        ComPtr<IDispatch>::adopt(reference).reset();
     }
 }
 

@@ -1,41 +1,55 @@
-// COM on the user-interface thread for the word processor's objects: the
-// single-threaded apartment, and a message filter that keeps a call that a
-// busy word processor rejects retrying for a bounded time.
+// The word processor's COM calls, made on a thread of their own and waited
+// for on the user-interface thread for a bounded time.
+//
+// Every call to the word processor (creating its object, each member,
+// releasing a reference) runs on one thread of the multithreaded apartment,
+// the word processor's thread, one call after another. The user-interface
+// thread waits for each call for at most the bound (10 s), and meanwhile
+// paints the program's windows and drops the clicks and keys meant for them,
+// so that a click made while the word processor is slow starts nothing later.
+// A call that the word processor rejects as busy (one of its dialogs is open)
+// is retried every RetryIntervalMs within the bound. When the bound has
+// passed, the wait ends with a report: busy when the last try was rejected,
+// else "did not answer". A call given up that way is left to end on its own
+// (COM can't take it back); a call that had not started yet never starts.
 #pragma once
 
 #include "automation/windows/com_holders.h"
+#include "common/error.h"
 
 #include <chrono>
 #include <functional>
-#include <string_view>
+#include <memory>
+#include <optional>
+#include <type_traits>
 
 namespace vd::automation::winword {
 
-// How long a call that the word processor keeps rejecting is retried.
+// How long the user-interface thread waits for one call.
 inline constexpr std::chrono::milliseconds DefaultBusyBound{10'000};
 // The pause between two tries of a rejected call.
 inline constexpr DWORD RetryIntervalMs = 250;
 
-// What the message filter answers COM about a rejected call, elapsedMs after
-// the call began: wait RetryIntervalMs and retry while within the bound,
-// else cancel ((DWORD)-1), which fails the call with RPC_E_CALL_REJECTED.
+// After a rejection of type rejectType (SERVERCALL_RETRYLATER or
+// SERVERCALL_REJECTED), elapsedMs after the call began: wait RetryIntervalMs
+// and retry while within the bound, else give up ((DWORD)-1).
 DWORD retryDecision(ULONGLONG elapsedMs, DWORD rejectType, std::chrono::milliseconds bound);
 
 // True for the HRESULTs of a call that the callee rejected as busy.
 bool isRejectedAsBusy(HRESULT hr);
 
-// Waits up to ms, dispatching paint messages so that the program's windows
-// stay drawn, and dropping mouse clicks and keystrokes meant for them: a
-// click made while the word processor is busy must not start another
-// request later.
-void waitPainting(DWORD ms);
+// Waits until done is set or ms have passed, dispatching paint messages so
+// that the program's windows stay drawn and dropping mouse clicks and
+// keystrokes meant for them. True when done was set.
+bool waitPainting(HANDLE done, DWORD ms);
 
-class MessageFilter;
+// What the user is told when a call did not come back within the bound.
+using LateReport = Error (*)(long boundSeconds);
 
-// Every object holding a COM reference of the word processor's holds the
-// session too (shared), so the apartment is left only after the last
-// reference is released. Created, used and dropped on the user-interface
-// thread only.
+class CallThread;
+
+// Shared by the registry and every object of the word processor's, so that
+// the calls' thread ends only after the last reference is released.
 class Session {
 public:
     explicit Session(std::chrono::milliseconds busyBound = DefaultBusyBound);
@@ -43,24 +57,39 @@ public:
     Session &operator=(const Session &) = delete;
     ~Session();
 
-    // On first use: enters the single-threaded apartment (or joins the one the
-    // thread is already in) and registers the message filter.
+    // On first use, on the user-interface thread: enters its single-threaded
+    // apartment (or joins the one it is in), for the shell's opener.
     void start();
 
-    // Runs attempt (one COM call) until it is not rejected as busy, then
-    // returns its HRESULT; throws busyError once the calls have been
+    // Runs work on the word processor's thread and returns its result or
+    // throws its Error, waiting as this file's top says; throws late's
+    // report (or the busy one) once the bound has passed. work owns all it
+    // uses: it may outlive the wait.
+    template <class Work> auto run(Work work, LateReport late) -> std::invoke_result_t<Work &>
+    {
+        using Result = std::invoke_result_t<Work &>;
+        auto result = std::make_shared<std::optional<Result>>();
+        runBounded([result, work = std::move(work)]() mutable { result->emplace(work()); }, late);
+        return std::move(**result);
+    }
+
+    // On the calling thread: attempt (one COM call) until it is not
+    // rejected as busy, then its HRESULT; busyError once it has been
     // rejected for longer than the bound.
     HRESULT retrying(const std::function<HRESULT()> &attempt);
+
+    // Drops a reference on the word processor's thread, without waiting.
+    void release(ComPtr<IDispatch> object) noexcept;
 
     std::chrono::milliseconds busyBound() const noexcept { return bound_; }
 
 private:
+    void runBounded(std::function<void()> work, LateReport late);
+
     std::chrono::milliseconds bound_;
-    bool started_ = false;
+    std::shared_ptr<CallThread> calls_;
+    DWORD startThread_ = 0;
     bool uninitialize_ = false;
-    bool filterRegistered_ = false;
-    ComPtr<MessageFilter> filter_;
-    ComPtr<IMessageFilter> previous_;
 };
 
 } // namespace vd::automation::winword

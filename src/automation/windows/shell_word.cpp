@@ -14,9 +14,9 @@ namespace {
 
 constexpr std::size_t OpenMaxArguments = 16; // Word's Documents.Open takes 16
 
-[[noreturn]] void fail(HRESULT hr, std::string_view member)
+[[noreturn]] void fail(HRESULT hr, std::string_view)
 {
-    throw callError(hr, member, nullptr);
+    throw callError(hr, nullptr);
 }
 
 std::string extensionOf(const std::string &path)

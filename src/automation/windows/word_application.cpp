@@ -20,25 +20,36 @@ bool notInstalled(HRESULT hr)
     return hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG;
 }
 
-ObjectRef createApplication(const std::shared_ptr<Session> &session)
+struct Created {
+    HRESULT hr = S_OK;
+    ObjectRef application;
+};
+
+// On the session's call thread.
+Created createHere(const std::shared_ptr<Session> &session)
 {
-    session->start();
     const std::wstring progId = widen(ClassName);
     CLSID clsid{};
     HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid);
-    if (notInstalled(hr))
-        return createShellApplication(session);
     if (FAILED(hr))
-        throw creationError(hr, ClassName);
-
+        return {hr, nullptr};
     ComPtr<IDispatch> application;
     hr = session->retrying(
         [&] { return CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, application.putVoid()); });
-    if (notInstalled(hr))
-        return createShellApplication(session);
     if (FAILED(hr) || !application)
-        throw creationError(FAILED(hr) ? hr : E_NOINTERFACE, ClassName);
-    return std::make_shared<DispatchObject>(session, std::move(application));
+        return {FAILED(hr) ? hr : E_NOINTERFACE, nullptr};
+    return {S_OK, std::make_shared<DispatchObject>(session, std::move(application))};
+}
+
+ObjectRef createApplication(const std::shared_ptr<Session> &session)
+{
+    session->start();
+    Created created = session->run([session] { return createHere(session); }, startedButSilent);
+    if (notInstalled(created.hr))
+        return createShellApplication(session);
+    if (FAILED(created.hr))
+        throw creationError(created.hr, ClassName);
+    return std::move(created.application);
 }
 
 } // namespace

@@ -10,15 +10,18 @@
 // it is there. Any other failure to create is 429.
 //
 // Calls (dispatch_object.h): members looked up by name at each call; failures
-// numbered as com_errors.h tells. A call that Word rejects while one of its
-// dialogs is open is retried for the busy bound (session.h), the windows
-// still painting, then fails with a Thai description saying that Word is
-// busy. Dropping an object releases its reference and nothing else: Word is
-// never asked to close a document or to quit.
+// numbered as com_errors.h tells. Creating and every call run on a thread of
+// their own, and the user-interface thread waits for each for at most the
+// bound (session.h: 10 s), its windows painting and its clicks and keys
+// dropped; a call that Word rejects as busy (one of its dialogs is open) is
+// retried meanwhile. After the bound the click fails with a Thai report:
+// Word busy, Word started but silent (its object never came), or a call
+// that never came back. Dropping an object releases its reference and
+// nothing else: Word is never asked to close a document or to quit.
 //
-// COM is entered on the thread of the first creation, which must be the
-// user-interface thread; it is left once the registry and every object
-// created from it are gone, on that same thread.
+// The user-interface thread enters its single-threaded apartment at the first
+// creation (for the shell's opener) and leaves it once the registry and every
+// object created from it are gone.
 #pragma once
 
 #include "automation/automation.h"
@@ -28,7 +31,7 @@
 namespace vd::automation::winword {
 
 struct Options {
-    // How long a call that Word keeps rejecting as busy is retried.
+    // How long the user-interface thread waits for one call, busy or silent.
     std::chrono::milliseconds busyBound{10'000};
 };
 
