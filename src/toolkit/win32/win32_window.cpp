@@ -2,11 +2,11 @@
 
 #include "toolkit/button_face.h"
 #include "toolkit/geometry.h"
+#include "toolkit/win32/accessible.h"
 #include "toolkit/win32/win32_toolkit.h"
 #include "toolkit/window_plan.h"
 
 #include <commctrl.h>
-#include <initguid.h>
 #include <oleacc.h>
 
 #include <memory>
@@ -51,57 +51,6 @@ std::wstring windowText(HWND hwnd)
     return text;
 }
 
-// What a screen reader is told of our windows and controls where the
-// system's own answer (a control's window text, a window's title) isn't the
-// name a person should hear: the windows' titles stay "Form1" and "Form2",
-// the intro buttons draw no caption, groups 61 and 62 read with runs of
-// blanks. Said through the system's annotation service, which keeps the
-// names and roles for each window handle. A window's are said when a screen
-// reader (or anything else) first asks one of its windows for its
-// accessible object, before the system answers: the service needs COM,
-// which a run without a screen reader then never loads.
-class Annotations {
-public:
-    Annotations()
-    {
-        void *services = nullptr;
-        if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                       &services)))
-            services_ = static_cast<IAccPropServices *>(services);
-    }
-    Annotations(const Annotations &) = delete;
-    Annotations &operator=(const Annotations &) = delete;
-    ~Annotations()
-    {
-        if (services_)
-            services_->Release();
-    }
-
-    void name(HWND hwnd, const std::wstring &text, DWORD object)
-    {
-        if (services_ && !text.empty())
-            services_->SetHwndPropStr(hwnd, object, CHILDID_SELF, PROPID_ACC_NAME, text.c_str());
-    }
-    void description(HWND hwnd, const std::wstring &text)
-    {
-        if (services_ && !text.empty())
-            services_->SetHwndPropStr(hwnd, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_DESCRIPTION, text.c_str());
-    }
-    void role(HWND hwnd, long role)
-    {
-        if (!services_)
-            return;
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_I4;
-        v.lVal = role;
-        services_->SetHwndProp(hwnd, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_ROLE, v);
-    }
-
-private:
-    IAccPropServices *services_ = nullptr; // released by the destructor
-};
-
 // WM_PAINT's device context for a scope: the window is validated whatever
 // happens while it is painted.
 class Painting {
@@ -133,6 +82,7 @@ struct Control {
     int faceSize = 0;
     HCURSOR pointer = nullptr;                // nullptr: the default pointer
     const Images::Picture *picture = nullptr; // picture control, at its size
+    AccessibleFacts accessible;               // what a screen reader is told
 };
 
 struct Win32Window::State {
@@ -146,15 +96,6 @@ struct Win32Window::State {
     std::vector<HWND> focusChain;
     HWND focus = nullptr; // the control that has, or last had, the focus
 
-    // Said to the annotation service on the first request for an accessible
-    // object, then dropped.
-    struct Annotation {
-        HWND hwnd;
-        DWORD object;
-        std::wstring name, description;
-        long role; // 0: the system's
-    };
-    std::vector<Annotation> annotations;
     // Tooltips of the window's controls, given to a tooltip control made
     // when the pointer first moves over one of them, then dropped.
     std::vector<std::pair<HWND, std::wstring>> tips;
@@ -188,24 +129,6 @@ struct Win32Window::State {
     }
 
     void drawButton(const Control &c, const DRAWITEMSTRUCT &item);
-
-    void annotate()
-    {
-        if (!annotations.empty())
-            toolkit.dispatch([this] { annotateNow(); });
-    }
-    void annotateNow()
-    {
-        toolkit.com().enter();
-        Annotations a11y;
-        for (const Annotation &a : annotations) {
-            a11y.name(a.hwnd, a.name, a.object);
-            a11y.description(a.hwnd, a.description);
-            if (a.role)
-                a11y.role(a.hwnd, a.role);
-        }
-        annotations.clear();
-    }
 
     // A mouse message over one of the window's windows: the first one over a
     // control with a tooltip makes the tooltip control (and loads the common
@@ -270,6 +193,24 @@ bool handleKey(Control &c, UINT message, WPARAM key, LPARAM flags)
     return message == WM_CHAR && (key == L'\t' || key == L'\r'); // no beep
 }
 
+// A screen reader's request for the accessible object of a control's client
+// area, or of the window's client area or the window itself: ours, made
+// when asked (with COM and the system's accessibility library, which a run
+// without a screen reader then never loads). False where the system answers.
+bool answerAccessible(const Control &c, WPARAM wParam, LPARAM lParam, LRESULT &answer)
+{
+    const auto object = static_cast<LONG>(static_cast<DWORD>(lParam));
+    if (object != OBJID_CLIENT && !(c.isWindow && object == OBJID_WINDOW))
+        return false;
+    answer = 0;
+    Win32Toolkit &toolkit = c.state->toolkit;
+    toolkit.dispatch([&] {
+        toolkit.com().enter();
+        answer = accessibleObject(c.hwnd, wParam, object, c.accessible);
+    });
+    return answer != 0;
+}
+
 bool setPointer(const Control &c, LPARAM lParam)
 {
     if (LOWORD(lParam) != HTCLIENT || !c.pointer)
@@ -289,8 +230,8 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     // procedure is the one that sees the button's last message first.
     if (message == WM_NCDESTROY && GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&buttonProc))
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(system));
-    if (message == WM_GETOBJECT)
-        c->state->annotate();
+    if (LRESULT answer = 0; message == WM_GETOBJECT && answerAccessible(*c, wParam, lParam, answer))
+        return answer;
     // A second press soon after the first is a click like any other, as the
     // program takes every click: the system's owner-drawn button would take
     // it for a double click, neither press itself nor tell a click.
@@ -409,7 +350,8 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         state.send(*c, tk::Event::MouseMove);
         return 0;
     case WM_GETOBJECT:
-        state.annotate();
+        if (LRESULT answer = 0; answerAccessible(*c, wParam, lParam, answer))
+            return answer;
         break;
     case WM_SETCURSOR:
         if (setPointer(*c, lParam))
@@ -501,6 +443,7 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
     window.state = &state;
     window.isWindow = true;
     window.background = colourRef(layout.background);
+    window.accessible.name = wide(layout.accessibleName);
 
     HWND form = CreateWindowExW(0, FormClass, wide(layout.title).c_str(), WS_POPUP | WS_CLIPCHILDREN, 0, 0,
                                 tk::toPixels(layout.width, dpi), tk::toPixels(layout.height, dpi), nullptr, nullptr,
@@ -531,13 +474,19 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
             c.kind = l.kind;
             c.background = colourRef(l.background);
             c.text = colourRef(l.foreground);
+            const std::string name = tk::accessibleName(l);
+            c.accessible = {name != l.caption ? wide(name) : std::wstring(), wide(l.tooltip),
+                            l.kind == tk::Kind::Picture ? ROLE_SYSTEM_GRAPHIC
+                            : l.kind == tk::Kind::Frame ? ROLE_SYSTEM_GROUPING
+                            : l.kind == tk::Kind::Label ? ROLE_SYSTEM_STATICTEXT
+                                                        : ROLE_SYSTEM_PUSHBUTTON};
             const tk::PixelRect r = tk::toPixels(l.rect, dpi);
             constexpr DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
             const auto id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(i + 1));
             switch (l.kind) {
             case tk::Kind::PushButton:
                 // The system's button, for its behaviour (pressed look while the
-                // mouse or Space holds it, click, focus, its name for screen
+                // mouse or Space holds it, click, focus, its states for screen
                 // readers); drawn by us.
                 c.hwnd = CreateWindowExW(0, L"BUTTON", wide(l.caption).c_str(), child | BS_OWNERDRAW, r.left, r.top,
                                          r.width, r.height, parent, id, toolkit.instance(), nullptr);
@@ -587,20 +536,6 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
             state.focusChain.push_back(h);
         }
         state.focus = state.focusChain.empty() ? nullptr : state.focusChain.front();
-
-        const std::wstring windowName = wide(layout.accessibleName);
-        state.annotations.push_back({form, static_cast<DWORD>(OBJID_WINDOW), windowName, {}, 0});
-        state.annotations.push_back({form, static_cast<DWORD>(OBJID_CLIENT), windowName, {}, 0});
-        for (std::size_t i = 0; i < plan.size(); ++i) {
-            const tk::ControlLayout &l = *plan[i].layout;
-            const std::string name = tk::accessibleName(l);
-            const long role = l.kind == tk::Kind::Picture ? ROLE_SYSTEM_GRAPHIC
-                              : l.kind == tk::Kind::Frame ? ROLE_SYSTEM_GROUPING
-                              : l.kind == tk::Kind::Label ? ROLE_SYSTEM_STATICTEXT
-                                                          : 0;
-            state.annotations.push_back({state.controls[i + 1]->hwnd, static_cast<DWORD>(OBJID_CLIENT),
-                                         name != l.caption ? wide(name) : std::wstring(), wide(l.tooltip), role});
-        }
     } catch (...) {
         DestroyWindow(form);
         throw;
