@@ -1,5 +1,6 @@
 #include "toolkit/geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vd::tk {
@@ -24,6 +25,14 @@ PixelPoint placeOnScreen(int width, int height, const PixelRect &area)
         return size > room ? start : start + (room - 1) / 2 - (size - 1) / 2;
     };
     return {place(width, area.left, area.width), place(height, area.top, area.height)};
+}
+
+PixelPoint keepInArea(PixelPoint at, int width, int height, const PixelRect &area)
+{
+    auto keep = [](int wanted, int size, int start, int room) {
+        return size > room ? start : std::clamp(wanted, start, start + room - size);
+    };
+    return {keep(at.x, width, area.left, area.width), keep(at.y, height, area.top, area.height)};
 }
 
 } // namespace vd::tk

@@ -38,4 +38,9 @@ PixelRect toPixels(const Rect &twips, int dpi = StandardDpi);
 // buttons of the focus order) can always be reached.
 PixelPoint placeOnScreen(int width, int height, const PixelRect &area);
 
+// Where a window of that size asked to go at `at` goes so as to stay in the
+// area: as asked where it lies inside, else moved back in; on an axis where
+// it is larger than the area, at the area's top or left edge, as above.
+PixelPoint keepInArea(PixelPoint at, int width, int height, const PixelRect &area);
+
 } // namespace vd::tk

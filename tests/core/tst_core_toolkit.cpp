@@ -89,6 +89,31 @@ private slots:
         QCOMPARE(QPoint(p.x, p.y), at);
     }
 
+    // A window the system asks to go somewhere (a new monitor's scale) stays
+    // in that monitor's work area.
+    void keepInArea_data()
+    {
+        QTest::addColumn<QRect>("asked");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QPoint>("at");
+        QTest::newRow("inside") << QRect(30, 40, 700, 474) << QRect(0, 0, 800, 600) << QPoint(30, 40);
+        QTest::newRow("over the right and bottom")
+            << QRect(300, 200, 700, 474) << QRect(0, 0, 800, 600) << QPoint(100, 126);
+        QTest::newRow("above, second monitor")
+            << QRect(1000, -20, 547, 355) << QRect(800, 24, 1024, 744) << QPoint(1000, 24);
+        QTest::newRow("too wide") << QRect(300, 50, 1050, 711) << QRect(0, 0, 1024, 768) << QPoint(0, 50);
+        QTest::newRow("too large") << QRect(-5, 900, 1050, 711) << QRect(10, 20, 640, 400) << QPoint(10, 20);
+    }
+    void keepInArea()
+    {
+        QFETCH(QRect, asked);
+        QFETCH(QRect, area);
+        QFETCH(QPoint, at);
+        const PixelPoint p = vd::tk::keepInArea({asked.x(), asked.y()}, asked.width(), asked.height(),
+                                                {area.x(), area.y(), area.width(), area.height()});
+        QCOMPARE(QPoint(p.x, p.y), at);
+    }
+
     // Bottom of each stack first, a frame before its children.
     void buildOrderFocusAndNames()
     {

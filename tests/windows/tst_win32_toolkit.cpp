@@ -1,18 +1,28 @@
 // The Win32 toolkit in this process, where the end-to-end tests can't reach:
 // a window whose creation fails, a handler's allocation failing inside a
 // window procedure, a double click, the tooltips, destroying a window under
-// them, the pointer's size. Every allocation of the process is watched: a
-// block freed twice is counted, and the next allocation can be made to fail.
+// them, the pointer's size; the program's two windows taking a new dpi as
+// the system tells them, what a screen reader gets of them, Tab and
+// Shift+Tab. Every allocation of the process is watched: a block freed twice
+// is counted, and any allocation can be made to fail.
 // Prints one line per failed check; exits with the number of failures.
+#include "app/program.h"
+#include "design.h" // tests/design.h
+#include "forms/intro/form1.h"
+#include "forms/menu/form2.h"
+#include "toolkit/geometry.h"
 #include "toolkit/win32/win32_toolkit.h"
 #include "toolkit/win32/win32_window.h"
 
 #include <commctrl.h>
+#include <initguid.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,14 +30,12 @@ namespace {
 // its mark.
 constexpr unsigned Live = 0x4C495645, Freed = 0x46524545;
 int doubleDeletes = 0;
-bool failNextAllocation = false;
+int failingAllocation = 0; // counted down; the one that reaches 0 fails
 
 void *allocate(std::size_t size)
 {
-    if (failNextAllocation) {
-        failNextAllocation = false;
+    if (failingAllocation > 0 && --failingAllocation == 0)
         throw std::bad_alloc();
-    }
     auto *block = static_cast<unsigned *>(std::malloc(size + 16));
     if (!block)
         throw std::bad_alloc();
@@ -112,9 +120,32 @@ LRESULT CALLBACK destroyAtCreate(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void creationFails(vd::win32::Win32Toolkit &toolkit)
+BOOL CALLBACK countWindow(HWND hwnd, LPARAM count)
+{
+    ++*reinterpret_cast<int *>(count);
+    if (!(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD))
+        EnumChildWindows(hwnd, countWindow, count); // all its descendants
+    return TRUE;
+}
+
+// The windows of this thread, children included, and its GDI and USER objects.
+struct Left {
+    int windows = 0;
+    DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    Left() { EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&windows)); }
+    bool operator==(const Left &) const = default;
+};
+
+// A window whose creation fails, after the window procedure has seen its
+// first message or at any allocation while it is built, leaves nothing: no
+// window, no GDI or USER object, no block freed twice. (Once built, its
+// pictures, fonts and pointers are the toolkit's for the run.)
+void creationFails(vd::win32::Win32Toolkit &toolkit, const vd::tk::WindowLayout &intro)
 {
     Sink sink;
+    toolkit.build(intro, sink).reset();
+    const Left before;
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, destroyAtCreate, nullptr, GetCurrentThreadId());
     bool thrown = false;
     try {
@@ -124,6 +155,21 @@ void creationFails(vd::win32::Win32Toolkit &toolkit)
     }
     UnhookWindowsHookEx(hook);
     check(thrown, "a window whose creation fails is reported as a failure");
+    check(Left() == before, "a window destroyed as it is made leaves nothing");
+    int leaving = 0, failed = 0;
+    for (bool built = false; !built;) {
+        failingAllocation = failed + 1;
+        try {
+            toolkit.build(intro, sink);
+            built = true;
+        } catch (const std::bad_alloc &) {
+            ++failed;
+        }
+        failingAllocation = 0;
+        leaving += !(Left() == before);
+    }
+    std::printf("the intro window's building failed at each of its %d allocations\n", failed);
+    check(failed > 0 && leaving == 0, "a window whose building runs out of memory leaves nothing");
     check(doubleDeletes == 0, "a window whose creation fails frees its state once");
 }
 
@@ -136,9 +182,9 @@ void handlerRunsOutOfMemory(vd::win32::Win32Toolkit &toolkit)
     HWND form = formOf(*window);
     HWND button = buttonOf(form);
     const WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
-    failNextAllocation = true;
+    failingAllocation = 1;
     SendMessageW(form, WM_COMMAND, clicked, reinterpret_cast<LPARAM>(button));
-    failNextAllocation = false;
+    failingAllocation = 0;
     check(reported == vd::errors::OutOfMemory, "a click whose handler runs out of memory is reported");
     SendMessageW(form, WM_COMMAND, clicked, reinterpret_cast<LPARAM>(button));
     check(sink.last == "CommandWithALongName", "the next click reaches its handler");
@@ -186,14 +232,9 @@ void doubleClick(vd::win32::Win32Toolkit &toolkit)
     check(sink.clicks == 2, "a double click on a button is two clicks");
 }
 
-// The pointer over a button, as large as the system's own at this dpi.
-void pointerSize(vd::win32::Win32Toolkit &toolkit, int expected)
+int pointerWidth(HWND control)
 {
-    Sink sink;
-    auto window = toolkit.build(layout(), sink);
-    HWND form = formOf(*window);
-    HWND second = buttonOf(form, buttonOf(form));
-    SendMessageW(second, WM_SETCURSOR, reinterpret_cast<WPARAM>(second), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     ICONINFO info{};
     BITMAP mask{};
     if (GetIconInfo(GetCursor(), &info)) {
@@ -202,9 +243,203 @@ void pointerSize(vd::win32::Win32Toolkit &toolkit, int expected)
         if (info.hbmColor)
             DeleteObject(info.hbmColor);
     }
-    if (mask.bmWidth != expected)
-        std::printf("the pointer is %d pixels wide, not %d\n", static_cast<int>(mask.bmWidth), expected);
-    check(mask.bmWidth == expected, "the pointer is as large as the system's own at this dpi");
+    return mask.bmWidth;
+}
+
+// The pointer over a button, as large as the system's own at this dpi.
+void pointerSize(vd::win32::Win32Toolkit &toolkit, int expected)
+{
+    Sink sink;
+    auto window = toolkit.build(layout(), sink);
+    HWND form = formOf(*window);
+    const int width = pointerWidth(buttonOf(form, buttonOf(form)));
+    if (width != expected)
+        std::printf("the pointer is %d pixels wide, not %d\n", width, expected);
+    check(width == expected, "the pointer is as large as the system's own at this dpi");
+}
+
+namespace design = vd::design;
+using vd::win32::wide;
+using vd::win32::Win32Window;
+
+// The program's two windows as it builds them.
+std::pair<vd::tk::WindowLayout, vd::tk::WindowLayout> programLayouts(vd::win32::Win32Toolkit &toolkit)
+{
+    vd::automation::Registry classes;
+    vd::app::Program program(toolkit, classes);
+    return {program.form1().layout(), program.form2().layout()};
+}
+
+const vd::tk::ControlLayout *find(const std::vector<vd::tk::ControlLayout> &controls, const std::string &name)
+{
+    for (const vd::tk::ControlLayout &c : controls)
+        if (const vd::tk::ControlLayout *found = c.name == name ? &c : find(c.children, name))
+            return found;
+    return nullptr;
+}
+
+// What a screen reader gets of a window's client area, asked as it asks.
+struct Heard {
+    std::wstring name, description;
+    long role = 0;
+    bool operator==(const Heard &) const = default;
+};
+Heard heard(HWND hwnd)
+{
+    static const auto fromWindow = reinterpret_cast<HRESULT(WINAPI *)(HWND, DWORD, REFIID, void **)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
+    Heard h;
+    void *object = nullptr;
+    if (FAILED(fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, &object)))
+        return h;
+    auto *a = static_cast<IAccessible *>(object);
+    VARIANT self{}, role{};
+    self.vt = VT_I4; // CHILDID_SELF
+    for (auto [get, into] :
+         {std::pair{&IAccessible::get_accName, &h.name}, std::pair{&IAccessible::get_accDescription, &h.description}}) {
+        BSTR text = nullptr;
+        if ((a->*get)(self, &text) == S_OK && text)
+            *into = text;
+        SysFreeString(text);
+    }
+    if (SUCCEEDED(a->get_accRole(self, &role)) && role.vt == VT_I4)
+        h.role = role.lVal;
+    a->Release();
+    return h;
+}
+
+// The window (no name) and its controls: where the design puts each in its
+// container, and the name, role and description a screen reader gets.
+struct Designed {
+    std::string name;
+    design::Twips rect;
+    std::string heard;
+    long role;
+    std::string description;
+};
+const std::string CaptionLineText = "กลุ่มชุดดินที่ 23";
+std::vector<Designed> designed(bool menu)
+{
+    namespace i = design::intro;
+    namespace m = design::menu;
+    const std::string exit = "ออกจากโปรแกรม";
+    constexpr long Button = ROLE_SYSTEM_PUSHBUTTON;
+    if (!menu)
+        return {{"", {0, 0, i::Width, i::Height}, "คำอธิบายกลุ่มชุดดิน", ROLE_SYSTEM_CLIENT, ""},
+                {"Image1", i::Picture, "คำอธิบายกลุ่มชุดดิน", ROLE_SYSTEM_GRAPHIC, ""},
+                {"Command1", i::ExitButton, exit, Button, "อออกจากโปรแกรม"},
+                {"Command2", i::EnterButton, "เลือกกลุ่มชุดดิน", Button, "เลือกกลุ่มชุดดิน"}};
+    std::vector<Designed> p{{"", {0, 0, m::Width, m::Height}, "เลือกกลุ่มชุดดิน", ROLE_SYSTEM_CLIENT, ""},
+                            {"Frame1", m::Frame, "", ROLE_SYSTEM_GROUPING, ""},
+                            {"Label1", m::CaptionLine, CaptionLineText, ROLE_SYSTEM_STATICTEXT, ""},
+                            {"Image1", m::Banner, "คำอธิบายกลุ่มชุดดินในประเทศไทย", ROLE_SYSTEM_GRAPHIC, ""},
+                            {"Command63", m::BackButton, "กลับหน้าหลัก", Button, "กลับหน้าหลัก"},
+                            {"Command64", m::ExitButton, exit, Button, exit}};
+    for (int n = 1; n <= 62; ++n)
+        p.push_back({design::commandName(n), m::group(n), "กลุ่มชุดดินที่ " + std::to_string(n), Button, ""});
+    return p;
+}
+
+void asDesigned(const Win32Window &window, bool menu, int dpi)
+{
+    int misplaced = 0, misheard = 0;
+    for (const Designed &p : designed(menu)) {
+        HWND h = p.name.empty() ? window.handle() : window.handle(p.name);
+        RECT r{};
+        GetWindowRect(h, &r);
+        MapWindowPoints(HWND_DESKTOP, p.name.empty() ? h : GetParent(h), reinterpret_cast<POINT *>(&r), 2);
+        const vd::tk::PixelRect want =
+            vd::tk::toPixels(vd::tk::Rect{p.rect.left, p.rect.top, p.rect.width, p.rect.height}, dpi);
+        const bool placed =
+            r.left == want.left && r.top == want.top && r.right == want.right() && r.bottom == want.bottom();
+        const Heard got = heard(h);
+        const bool spoken = got == Heard{wide(p.heard), wide(p.description), p.role};
+        if (!placed || !spoken)
+            std::printf("at %d dpi %s: %ld,%ld-%ld,%ld, reads \"%s\" (role %ld, \"%s\")\n", dpi, p.name.c_str(), r.left,
+                        r.top, r.right, r.bottom, vd::win32::narrow(got.name).c_str(), got.role,
+                        vd::win32::narrow(got.description).c_str());
+        misplaced += !placed;
+        misheard += !spoken;
+    }
+    check(misplaced == 0, "the window and every control where the design puts them at the window's dpi");
+    check(misheard == 0, "a screen reader gets the designed name, role and description of each");
+}
+
+// Tab from the first of the focus order round to it again, then Shift+Tab
+// back round.
+void tabsAround(const Win32Window &window, const std::vector<std::string> &order)
+{
+    const auto press = [](bool shift) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+    };
+    SetFocus(window.handle(order.front()));
+    int wrong = 0;
+    for (std::size_t i = 1; i <= order.size(); ++i) {
+        press(false);
+        wrong += GetFocus() != window.handle(order[i % order.size()]);
+    }
+    for (std::size_t i = order.size(); i-- > 0;) {
+        press(true);
+        wrong += GetFocus() != window.handle(order[i]);
+    }
+    press(false);
+    check(wrong == 0, "Tab and Shift+Tab walk the focus order round");
+}
+
+// One of the program's windows, built at the prefix's 96 dpi, then told by
+// the system that it is at 144 and at 120 (as on other monitors): each time
+// as designed at that dpi, its font and pointer at that dpi, the caption
+// line's text and the focus as they were, where the system suggests (kept
+// in the work area); then the keyboard.
+void followsDpi(vd::win32::Win32Toolkit &toolkit, const vd::tk::WindowLayout &layout, bool menu)
+{
+    Sink sink;
+    auto built = toolkit.build(layout, sink);
+    const auto &window = static_cast<const Win32Window &>(*built);
+    HWND form = window.handle();
+    const RECT here{0, 0, 1, 1};
+    SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&here));
+    check(!built->isVisible(), "a window not yet shown stays hidden as it takes a dpi");
+    built->show();
+    const std::string pointed = menu ? "Command23" : "Command2";
+    if (menu)
+        built->setCaption("Label1", CaptionLineText);
+    asDesigned(window, menu, 96);
+    SetFocus(window.handle(pointed));
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(form, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT area = monitor.rcWork;
+    for (const auto &[dpi, pointer, beyond] : {std::tuple{144, 64, true}, std::tuple{120, 32, false}}) {
+        const RECT suggested = beyond ? RECT{area.right - 50, area.bottom - 50, area.right + 900, area.bottom + 600}
+                                      : RECT{area.left + 10, area.top + 20, area.left + 900, area.top + 600};
+        SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        asDesigned(window, menu, dpi);
+        RECT box{};
+        GetWindowRect(form, &box);
+        const bool wide = box.right - box.left > area.right - area.left;
+        const bool tall = box.bottom - box.top > area.bottom - area.top;
+        check(beyond ? (wide ? box.left == area.left : box.right == area.right) &&
+                           (tall ? box.top == area.top : box.bottom == area.bottom)
+                     : box.left == suggested.left && box.top == suggested.top,
+              beyond ? "a window asked to go beyond the work area stays in it" : "the window where the system asks");
+        check(GetFocus() == window.handle(pointed), "the focus stays on its control");
+        check(pointerWidth(window.handle(pointed)) == pointer, "the pointer at the size of the system's own");
+        if (menu)
+            check(reinterpret_cast<HFONT>(SendMessageW(window.handle("Label1"), WM_GETFONT, 0, 0)) ==
+                      toolkit.text().font(find(layout.controls, "Label1")->font, dpi),
+                  "the caption line's font at the window's dpi");
+    }
+    std::vector<std::string> order;
+    if (!menu)
+        order.assign(design::intro::FocusOrder.begin(), design::intro::FocusOrder.end());
+    for (int n = design::menu::FocusFirst; menu && n <= design::menu::FocusLast; ++n)
+        order.push_back(design::commandName(n));
+    tabsAround(window, order);
 }
 
 } // namespace
@@ -243,10 +478,14 @@ int main(int argc, char **argv)
         std::printf("%d failed\n", failures);
         return failures;
     }
-    creationFails(toolkit);
+    const auto [intro, menu] = programLayouts(toolkit);
+    creationFails(toolkit, intro);
     doubleClick(toolkit);
     handlerRunsOutOfMemory(toolkit);
     tooltips(toolkit);
+    toolkit.setFailureReport({});
+    followsDpi(toolkit, intro, false);
+    followsDpi(toolkit, menu, true);
     std::printf("%d failed\n", failures);
     return failures;
 }

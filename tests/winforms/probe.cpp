@@ -8,7 +8,8 @@
 //                   in its window's client area
 //   probe box       the texts of the visible message box, one per line
 //   probe ask TITLE asks that window for its accessible object, as a screen
-//                   reader's first request does (WM_GETOBJECT)
+//                   reader's first request does (WM_GETOBJECT); fails unless
+//                   the window answers with one of its own
 #include <windows.h>
 
 #include <cstdio>
@@ -120,8 +121,10 @@ int main(int argc, char **argv)
         const std::string title = argv[2];
         HWND form = FindWindowW(L"VelodaneForm", std::wstring(title.begin(), title.end()).c_str());
         DWORD_PTR answer = 0;
-        return form && SendMessageTimeoutW(form, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT), SMTO_BLOCK, 10000,
-                                           &answer)
+        return form &&
+                       SendMessageTimeoutW(form, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT), SMTO_BLOCK, 10000,
+                                           &answer) &&
+                       answer != 0
                    ? 0
                    : 1;
     }

@@ -1,5 +1,6 @@
 // The system libraries that the program needs only now and then (COM and the
-// picture loader, the shell, the common controls) are loaded at the first call
+// picture loader, the shell, the common controls, the screen readers'
+// accessible objects) are loaded at the first call
 // of one of their functions rather than at start.
 //
 // The system's headers declare these functions dllimport, so every call goes
@@ -15,6 +16,7 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <oleacc.h>
 #include <oleauto.h>
 #include <olectl.h>
 #include <shellapi.h>
@@ -27,6 +29,7 @@ namespace {
 
 struct Library {
     const wchar_t *file;
+    bool systemFolder = false; // looked for in the system's folder only
     HMODULE module = nullptr;
 };
 
@@ -34,6 +37,7 @@ Library ole32{L"ole32.dll"};
 Library oleaut32{L"oleaut32.dll"};
 Library shell32{L"shell32.dll"};
 Library comctl32{L"comctl32.dll"};
+Library oleacc{L"oleacc.dll", true};
 
 // As the system's loader does for a library a program imports at start: a
 // program without it can't go on.
@@ -52,10 +56,23 @@ Library comctl32{L"comctl32.dll"};
 // By name, as the system's loader finds an imported library: the system's
 // own copy (ole32, oleaut32 and shell32 are known to the loader), or for the
 // common controls the version that the active activation context names.
+// A library the loader doesn't know by name is taken from the system's
+// folder, never from the program's or the current one.
+HMODULE load(const Library &library)
+{
+    if (!library.systemFolder)
+        return LoadLibraryW(library.file);
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return nullptr;
+    return LoadLibraryW((std::wstring(folder, n) + L'\\' + library.file).c_str());
+}
+
 void *bind(Library &library, const char *function)
 {
     if (!library.module)
-        library.module = LoadLibraryW(library.file);
+        library.module = load(library);
     FARPROC address = library.module ? GetProcAddress(library.module, function) : nullptr;
     if (!address)
         unavailable(library, function);
@@ -116,3 +133,5 @@ VD_BIND_ON_FIRST_CALL(oleaut32, VariantCopyInd, 8)
 VD_BIND_ON_FIRST_CALL(oleaut32, VariantInit, 4)
 VD_BIND_ON_FIRST_CALL(shell32, ShellExecuteExW, 4)
 VD_BIND_ON_FIRST_CALL(comctl32, InitCommonControlsEx, 4)
+VD_BIND_ON_FIRST_CALL(oleacc, CreateStdAccessibleObject, 16)
+VD_BIND_ON_FIRST_CALL(oleacc, LresultFromObject, 12)

@@ -34,10 +34,10 @@ bool Text::installed(const std::string &family)
     return found;
 }
 
-HFONT Text::font(const tk::Font &layoutFont)
+HFONT Text::font(const tk::Font &layoutFont, int dpi)
 {
     const tk::FontChoice choice = tk::chooseFont(
-        layoutFont, [this](const std::string &family) { return installed(family); }, dpi_);
+        layoutFont, [this](const std::string &family) { return installed(family); }, dpi);
     const auto key = std::make_tuple(choice.family, choice.pixelSize, layoutFont.weight);
     if (auto it = fonts_.find(key); it != fonts_.end())
         return it->second.get();

@@ -1,4 +1,4 @@
-// Thai text on GDI: the layout fonts (or their stand-ins) at the screen's
+// Thai text on GDI: the layout fonts (or their stand-ins) at each window's
 // dpi, and button captions wrapped at blanks with the ink of each line, as
 // the system shapes and draws them (Uniscribe: stacked marks in place).
 #pragma once
@@ -17,10 +17,9 @@ namespace vd::win32 {
 
 class Text {
 public:
-    explicit Text(int dpi) : dpi_(dpi) {}
-
-    // The font a layout font is drawn with: bold, Thai character set.
-    HFONT font(const tk::Font &font);
+    // The font a layout font is drawn with at `dpi`: bold, Thai character
+    // set. Kept for the run, shared by every window at that dpi.
+    HFONT font(const tk::Font &font, int dpi);
 
     struct Caption {
         std::vector<std::wstring> lines;
@@ -37,7 +36,6 @@ public:
     bool installed(const std::string &family);
 
 private:
-    int dpi_;
     std::map<std::string, bool, std::less<>> installed_;
     std::map<std::tuple<std::string, int, int>, OwnedFont, std::less<>> fonts_;
     std::map<std::tuple<HFONT, std::string, int>, std::unique_ptr<Caption>, std::less<>> captions_;

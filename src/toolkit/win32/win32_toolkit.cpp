@@ -1,10 +1,12 @@
 #include "toolkit/win32/win32_toolkit.h"
 
+#include "toolkit/geometry.h"
 #include "toolkit/win32/win32_window.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace vd::win32 {
 
@@ -17,23 +19,53 @@ int screenDpi()
     return dpi > 0 ? dpi : tk::StandardDpi;
 }
 
-// The failure report's one button says "OK" in the system's language; ours
-// says it in Thai, like everything the program shows. A hook on the thread
-// renames it as the box is about to appear.
-LRESULT CALLBACK renameButton(int code, WPARAM wParam, LPARAM lParam)
+// A function of the system's looked up by name: nullptr where this version
+// of the system lacks it.
+template <class Function> Function lookUp(HMODULE library, const char *name)
 {
-    if (code == HCBT_ACTIVATE)
-        SetDlgItemTextW(reinterpret_cast<HWND>(wParam), IDOK, L"ตกลง");
+    return library ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name))) : nullptr;
+}
+
+// The failure report's one button says "OK" in the system's language; ours
+// says it in Thai, like everything the program shows. And the box goes on
+// the monitor of the window it belongs to (or, before there is one, the one
+// with the pointer), centred in its work area, where the system draws it at
+// that monitor's dpi. A hook on the thread does both as the box is about to
+// appear.
+HMONITOR reportMonitor = nullptr; // until the box first appears
+
+LRESULT CALLBACK placeReport(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        const auto box = reinterpret_cast<HWND>(wParam);
+        SetDlgItemTextW(box, IDOK, L"ตกลง");
+        if (reportMonitor) {
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            RECT r{};
+            if (GetMonitorInfoW(std::exchange(reportMonitor, nullptr), &monitor) && GetWindowRect(box, &r)) {
+                const RECT &work = monitor.rcWork;
+                const tk::PixelPoint at =
+                    tk::placeOnScreen(r.right - r.left, r.bottom - r.top,
+                                      {work.left, work.top, work.right - work.left, work.bottom - work.top});
+                SetWindowPos(box, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+        }
+    }
     return CallNextHookEx(nullptr, code, wParam, lParam); // the hook handle is ignored
 }
 
 class ReportHook {
 public:
-    ReportHook() : hook_(SetWindowsHookExW(WH_CBT, renameButton, nullptr, GetCurrentThreadId())) {}
+    explicit ReportHook(HMONITOR monitor) : hook_(SetWindowsHookExW(WH_CBT, placeReport, nullptr, GetCurrentThreadId()))
+    {
+        reportMonitor = monitor;
+    }
     ReportHook(const ReportHook &) = delete;
     ReportHook &operator=(const ReportHook &) = delete;
     ~ReportHook()
     {
+        reportMonitor = nullptr;
         if (hook_)
             UnhookWindowsHookEx(hook_);
     }
@@ -45,8 +77,42 @@ private:
 } // namespace
 
 Win32Toolkit::Win32Toolkit(HINSTANCE instance)
-    : instance_(instance), styles_(instance), dpi_(screenDpi()), images_(instance, com_), text_(dpi_)
+    : instance_(instance), styles_(instance), systemDpi_(screenDpi()), images_(instance, com_)
 {
+    // Looked up, not imported, so that the program starts where they are
+    // missing (Windows 7 and 8; 8.1 and early 10 lack the window's): the
+    // shell's library is in the system's folder from 8.1 on, and kept for
+    // the run.
+    windowDpi_ = lookUp<WindowDpi>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    monitorDpi_ =
+        lookUp<MonitorDpi>(LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), "GetDpiForMonitor");
+}
+
+int Win32Toolkit::dpi(HMONITOR monitor) const
+{
+    UINT x = 0, y = 0;
+    constexpr int EffectiveDpi = 0; // MDT_EFFECTIVE_DPI: the one the system scales with
+    if (monitorDpi_ && monitor && SUCCEEDED(monitorDpi_(monitor, EffectiveDpi, &x, &y)) && y > 0)
+        return static_cast<int>(y);
+    return systemDpi_;
+}
+
+int Win32Toolkit::dpi(HWND window) const
+{
+    if (windowDpi_)
+        if (const UINT dpi = windowDpi_(window); dpi > 0)
+            return static_cast<int>(dpi);
+    return dpi(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+}
+
+HMONITOR Win32Toolkit::currentMonitor() const
+{
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+        if (IsWindowVisible(*it))
+            return MonitorFromWindow(*it, MONITOR_DEFAULTTONEAREST);
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    return MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY);
 }
 
 Win32Toolkit::~Win32Toolkit()
@@ -98,12 +164,12 @@ void Win32Toolkit::showFailure(std::string_view title, std::string_view text)
     for (HWND w : windows_)
         if (IsWindowVisible(w))
             owner = w;
-    ReportHook hook;
+    ReportHook hook(currentMonitor());
     VisualStyles::Scope styled(styles_);
     MessageBoxW(owner, wide(text).c_str(), wide(title).c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
-HWND Win32Toolkit::makeTooltip(HWND owner)
+HWND Win32Toolkit::makeTooltip(HWND owner, int dpi)
 {
     VisualStyles::Scope styled(styles_);
     if (!controlsReady_) {
@@ -113,7 +179,7 @@ HWND Win32Toolkit::makeTooltip(HWND owner)
     HWND tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance_, nullptr);
     if (tooltip)
-        SendMessageW(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(text_.font(tk::Font{"Tahoma", 8.25, 400})), 0);
+        SendMessageW(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(text_.font(tk::Font{"Tahoma", 8.25, 400}, dpi)), 0);
     return tooltip;
 }
 

@@ -29,15 +29,24 @@ public:
     int exec() override;
 
     HINSTANCE instance() const noexcept { return instance_; }
-    // Dots per inch of the screen: layouts are in twips, physical units.
-    int dpi() const noexcept { return dpi_; }
+    // Dots per inch of a monitor, and of a window of ours, as the system
+    // scales them (layouts are in twips, physical units): each monitor's own
+    // where the system keeps one per monitor (Windows 8.1 and later), else
+    // the system's, which is every monitor's there.
+    int dpi(HMONITOR monitor) const;
+    int dpi(HWND window) const;
+    int systemDpi() const noexcept { return systemDpi_; }
+    // The monitor the program is on: that of the window of ours on the
+    // screen (which a new window replaces, and a report belongs to); else,
+    // before there is one, the one with the pointer.
+    HMONITOR currentMonitor() const;
     Images &images() noexcept { return images_; }
     Text &text() noexcept { return text_; }
 
     // A window's tooltip control, in the system's visual styles: the common
     // controls are loaded with the first (a window makes it when the pointer
     // first moves over it). Destroyed with its owner.
-    HWND makeTooltip(HWND owner);
+    HWND makeTooltip(HWND owner, int dpi);
     // COM on this thread, from its first enter() to the toolkit's end.
     ComApartment &com() noexcept { return com_; }
 
@@ -53,7 +62,12 @@ private:
     VisualStyles styles_;
     bool controlsReady_ = false;
     bool classesRegistered_ = false;
-    int dpi_;
+    int systemDpi_;
+    // The system's per-monitor functions, where it has them.
+    using MonitorDpi = HRESULT(WINAPI *)(HMONITOR, int, UINT *, UINT *);
+    using WindowDpi = UINT(WINAPI *)(HWND);
+    MonitorDpi monitorDpi_ = nullptr;
+    WindowDpi windowDpi_ = nullptr;
     Images images_;
     Text text_;
     std::vector<HWND> windows_;

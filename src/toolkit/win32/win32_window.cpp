@@ -2,13 +2,15 @@
 
 #include "toolkit/button_face.h"
 #include "toolkit/geometry.h"
+#include "toolkit/win32/accessible.h"
 #include "toolkit/win32/win32_toolkit.h"
 #include "toolkit/window_plan.h"
 
 #include <commctrl.h>
-#include <initguid.h>
 #include <oleacc.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -18,6 +20,9 @@ namespace {
 
 // Sent to a window to destroy it once the handler that unloaded it is done.
 constexpr UINT DestroyLater = WM_APP + 1;
+// WM_GETDPISCALEDSIZE, which Windows 10 sends from version 1703 on (the
+// headers for Windows 7, which the program runs on, don't name it).
+constexpr UINT GetDpiScaledSize = 0x02E4;
 
 COLORREF colourRef(const tk::Colour &c)
 {
@@ -51,56 +56,14 @@ std::wstring windowText(HWND hwnd)
     return text;
 }
 
-// What a screen reader is told of our windows and controls where the
-// system's own answer (a control's window text, a window's title) isn't the
-// name a person should hear: the windows' titles stay "Form1" and "Form2",
-// the intro buttons draw no caption, groups 61 and 62 read with runs of
-// blanks. Said through the system's annotation service, which keeps the
-// names and roles for each window handle. A window's are said when a screen
-// reader (or anything else) first asks one of its windows for its
-// accessible object, before the system answers: the service needs COM,
-// which a run without a screen reader then never loads.
-class Annotations {
-public:
-    Annotations()
-    {
-        void *services = nullptr;
-        if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                       &services)))
-            services_ = static_cast<IAccPropServices *>(services);
-    }
-    Annotations(const Annotations &) = delete;
-    Annotations &operator=(const Annotations &) = delete;
-    ~Annotations()
-    {
-        if (services_)
-            services_->Release();
-    }
-
-    void name(HWND hwnd, const std::wstring &text, DWORD object)
-    {
-        if (services_ && !text.empty())
-            services_->SetHwndPropStr(hwnd, object, CHILDID_SELF, PROPID_ACC_NAME, text.c_str());
-    }
-    void description(HWND hwnd, const std::wstring &text)
-    {
-        if (services_ && !text.empty())
-            services_->SetHwndPropStr(hwnd, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_DESCRIPTION, text.c_str());
-    }
-    void role(HWND hwnd, long role)
-    {
-        if (!services_)
-            return;
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_I4;
-        v.lVal = role;
-        services_->SetHwndProp(hwnd, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_ROLE, v);
-    }
-
-private:
-    IAccPropServices *services_ = nullptr; // released by the destructor
-};
+tk::PixelRect workArea(HMONITOR monitor)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(monitor, &info);
+    const RECT &work = info.rcWork;
+    return {work.left, work.top, work.right - work.left, work.bottom - work.top};
+}
 
 // WM_PAINT's device context for a scope: the window is validated whatever
 // happens while it is painted.
@@ -115,6 +78,29 @@ public:
 private:
     HWND hwnd_;
     PAINTSTRUCT ps_{};
+};
+
+// A visible window not drawn while its controls are built again, then drawn
+// whole. (Told to redraw, a hidden window would show itself.)
+class Rebuilding {
+public:
+    explicit Rebuilding(HWND hwnd) : hwnd_(IsWindowVisible(hwnd) ? hwnd : nullptr)
+    {
+        if (hwnd_)
+            SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    }
+    Rebuilding(const Rebuilding &) = delete;
+    Rebuilding &operator=(const Rebuilding &) = delete;
+    ~Rebuilding()
+    {
+        if (!hwnd_)
+            return;
+        SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+
+private:
+    HWND hwnd_;
 };
 
 } // namespace
@@ -133,31 +119,42 @@ struct Control {
     int faceSize = 0;
     HCURSOR pointer = nullptr;                // nullptr: the default pointer
     const Images::Picture *picture = nullptr; // picture control, at its size
+    AccessibleFacts accessible;               // what a screen reader is told
 };
 
 struct Win32Window::State {
-    State(Win32Toolkit &t, tk::EventSink &s) : toolkit(t), sink(&s) {}
+    State(Win32Toolkit &t, tk::EventSink &s, const tk::WindowLayout &l)
+        : toolkit(t), sink(&s), layout(l), plan(tk::buildOrder(layout))
+    {
+    }
 
     Win32Toolkit &toolkit;
     tk::EventSink *sink; // nullptr once the window is unloaded
+    // What the window is built from, again at each dpi it takes.
+    const tk::WindowLayout layout;
+    const std::vector<tk::PlannedControl> plan;
+    int dpi = tk::StandardDpi;
     HWND form = nullptr;
-    std::vector<std::unique_ptr<Control>> controls; // [0] is the window itself
+    std::vector<std::unique_ptr<Control>> controls; // [0] is the window itself, then the plan's
+    // Controls of an earlier dpi whose windows are gone, kept while a
+    // handler of ours that may have come from one of them still runs.
+    std::vector<std::unique_ptr<Control>> retired;
     tk::ControlTable<Control *> byName;
     std::vector<HWND> focusChain;
     HWND focus = nullptr; // the control that has, or last had, the focus
+    HWND tooltip = nullptr;
 
-    // Said to the annotation service on the first request for an accessible
-    // object, then dropped.
-    struct Annotation {
-        HWND hwnd;
-        DWORD object;
-        std::wstring name, description;
-        long role; // 0: the system's
-    };
-    std::vector<Annotation> annotations;
     // Tooltips of the window's controls, given to a tooltip control made
     // when the pointer first moves over one of them, then dropped.
     std::vector<std::pair<HWND, std::wstring>> tips;
+
+    tk::PixelPoint size(int atDpi) const
+    {
+        return {tk::toPixels(layout.width, atDpi), tk::toPixels(layout.height, atDpi)};
+    }
+    void setIcons();
+    void buildControls();
+    void takeDpi(int newDpi, const RECT &suggested, bool handlerRunning);
 
     void send(const Control &c, tk::Event event)
     {
@@ -189,24 +186,6 @@ struct Win32Window::State {
 
     void drawButton(const Control &c, const DRAWITEMSTRUCT &item);
 
-    void annotate()
-    {
-        if (!annotations.empty())
-            toolkit.dispatch([this] { annotateNow(); });
-    }
-    void annotateNow()
-    {
-        toolkit.com().enter();
-        Annotations a11y;
-        for (const Annotation &a : annotations) {
-            a11y.name(a.hwnd, a.name, a.object);
-            a11y.description(a.hwnd, a.description);
-            if (a.role)
-                a11y.role(a.hwnd, a.role);
-        }
-        annotations.clear();
-    }
-
     // A mouse message over one of the window's windows: the first one over a
     // control with a tooltip makes the tooltip control (and loads the common
     // controls), which sees this message and, subclassing each control with
@@ -218,7 +197,7 @@ struct Win32Window::State {
     }
     void makeTips(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        HWND tooltip = toolkit.makeTooltip(form);
+        tooltip = toolkit.makeTooltip(form, dpi);
         for (auto &[control, text] : tips) {
             TOOLINFOW info{};
             // The size every version of the common controls takes: the
@@ -270,6 +249,24 @@ bool handleKey(Control &c, UINT message, WPARAM key, LPARAM flags)
     return message == WM_CHAR && (key == L'\t' || key == L'\r'); // no beep
 }
 
+// A screen reader's request for the accessible object of a control's client
+// area, or of the window's client area or the window itself: ours, made
+// when asked (with COM and the system's accessibility library, which a run
+// without a screen reader then never loads). False where the system answers.
+bool answerAccessible(const Control &c, WPARAM wParam, LPARAM lParam, LRESULT &answer)
+{
+    const auto object = static_cast<LONG>(static_cast<DWORD>(lParam));
+    if (object != OBJID_CLIENT && !(c.isWindow && object == OBJID_WINDOW))
+        return false;
+    answer = 0;
+    Win32Toolkit &toolkit = c.state->toolkit;
+    toolkit.dispatch([&] {
+        toolkit.com().enter();
+        answer = accessibleObject(c.hwnd, wParam, object, c.accessible);
+    });
+    return answer != 0;
+}
+
 bool setPointer(const Control &c, LPARAM lParam)
 {
     if (LOWORD(lParam) != HTCLIENT || !c.pointer)
@@ -289,8 +286,8 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     // procedure is the one that sees the button's last message first.
     if (message == WM_NCDESTROY && GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&buttonProc))
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(system));
-    if (message == WM_GETOBJECT)
-        c->state->annotate();
+    if (LRESULT answer = 0; message == WM_GETOBJECT && answerAccessible(*c, wParam, lParam, answer))
+        return answer;
     // A second press soon after the first is a click like any other, as the
     // program takes every click: the system's owner-drawn button would take
     // it for a double click, neither press itself nor tell a click.
@@ -409,7 +406,27 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         state.send(*c, tk::Event::MouseMove);
         return 0;
     case WM_GETOBJECT:
-        state.annotate();
+        if (LRESULT answer = 0; answerAccessible(*c, wParam, lParam, answer))
+            return answer;
+        break;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(c->font);
+    case GetDpiScaledSize:
+        // The size the window takes at the dpi it is about to take (the
+        // system would scale its present size, rounding otherwise).
+        if (c->isWindow) {
+            const tk::PixelPoint size = state.size(static_cast<int>(wParam));
+            *reinterpret_cast<SIZE *>(lParam) = {size.x, size.y};
+            return TRUE;
+        }
+        break;
+    case WM_DPICHANGED:
+        if (c->isWindow) {
+            const RECT suggested = *reinterpret_cast<const RECT *>(lParam);
+            const bool handlerRunning = state.toolkit.dispatching();
+            state.toolkit.dispatch([&] { state.takeDpi(HIWORD(wParam), suggested, handlerRunning); });
+            return 0;
+        }
         break;
     case WM_SETCURSOR:
         if (setPointer(*c, lParam))
@@ -492,115 +509,176 @@ void Win32Window::registerClasses(HINSTANCE instance)
     }
 }
 
+void Win32Window::State::setIcons()
+{
+    if (layout.windowIcon.empty())
+        return;
+    // The system's icon sizes, which are the system dpi's, at the window's.
+    for (const auto &[which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+        const int size = MulDiv(GetSystemMetrics(metric), dpi, toolkit.systemDpi());
+        SendMessageW(form, WM_SETICON, which, reinterpret_cast<LPARAM>(toolkit.images().icon(layout.windowIcon, size)));
+    }
+}
+
+// Every control of the plan at the window's dpi, with its focus chain.
+void Win32Window::State::buildControls()
+{
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        const tk::ControlLayout &l = *plan[i].layout;
+        HWND parent = plan[i].parent < 0 ? form : controls[static_cast<std::size_t>(plan[i].parent) + 1]->hwnd;
+        auto &c = *controls.emplace_back(std::make_unique<Control>());
+        c.state = this;
+        c.name = l.name;
+        c.kind = l.kind;
+        c.background = colourRef(l.background);
+        c.text = colourRef(l.foreground);
+        const std::string name = tk::accessibleName(l);
+        c.accessible = {name != l.caption ? wide(name) : std::wstring(), wide(l.tooltip),
+                        l.kind == tk::Kind::Picture ? ROLE_SYSTEM_GRAPHIC
+                        : l.kind == tk::Kind::Frame ? ROLE_SYSTEM_GROUPING
+                        : l.kind == tk::Kind::Label ? ROLE_SYSTEM_STATICTEXT
+                                                    : ROLE_SYSTEM_PUSHBUTTON};
+        const tk::PixelRect r = tk::toPixels(l.rect, dpi);
+        constexpr DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        const auto id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(i + 1));
+        switch (l.kind) {
+        case tk::Kind::PushButton:
+            // The system's button, for its behaviour (pressed look while the
+            // mouse or Space holds it, click, focus, its states for screen
+            // readers); drawn by us.
+            c.hwnd = CreateWindowExW(0, L"BUTTON", wide(l.caption).c_str(), child | BS_OWNERDRAW, r.left, r.top,
+                                     r.width, r.height, parent, id, toolkit.instance(), nullptr);
+            if (c.hwnd) {
+                SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
+                c.systemProc = reinterpret_cast<WNDPROC>(
+                    SetWindowLongPtrW(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(buttonProc)));
+            }
+            if (!l.caption.empty()) {
+                c.font = toolkit.text().font(l.font, dpi);
+                SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE); // told to who asks
+            }
+            if (!l.facePicture.empty()) {
+                c.faceSize = MulDiv(32, dpi, tk::StandardDpi);
+                c.face = toolkit.images().icon(l.facePicture, c.faceSize);
+            }
+            break;
+        case tk::Kind::Frame:
+            CreateWindowExW(0, FrameClass, L"", child | WS_CLIPCHILDREN, r.left, r.top, r.width, r.height, parent, id,
+                            toolkit.instance(), &c);
+            break;
+        case tk::Kind::Label:
+            c.font = toolkit.text().font(l.font, dpi);
+            CreateWindowExW(0, LabelClass, wide(l.caption).c_str(), child, r.left, r.top, r.width, r.height, parent, id,
+                            toolkit.instance(), &c);
+            break;
+        case tk::Kind::Picture:
+            if (!l.picture.empty())
+                c.picture = &toolkit.images().picture(l.picture, r.width, r.height);
+            CreateWindowExW(0, PictureClass, L"", child, r.left, r.top, r.width, r.height, parent, id,
+                            toolkit.instance(), &c);
+            break;
+        }
+        if (!c.hwnd)
+            throw Error(errors::OutOfMemory, "สร้างตัวควบคุม " + l.name + " ไม่ได้");
+        // The system puts a new child below its siblings; in the plan each
+        // control lies above those made before it.
+        SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (!l.pointerImage.empty())
+            c.pointer = toolkit.images().pointer(l.pointerImage, dpi);
+        if (!l.tooltip.empty())
+            tips.emplace_back(c.hwnd, wide(l.tooltip));
+        byName.add(l.name, l.kind, &c);
+    }
+
+    for (const std::size_t index : tk::focusChain(layout, plan)) {
+        HWND h = controls[index + 1]->hwnd;
+        SetWindowLongPtrW(h, GWL_STYLE, GetWindowLongPtrW(h, GWL_STYLE) | WS_TABSTOP);
+        focusChain.push_back(h);
+    }
+    focus = focusChain.empty() ? nullptr : focusChain.front();
+}
+
+// The window at a new dpi (another monitor's, or the system's scale changed):
+// its controls built again from the layout at that dpi, with what the
+// person sees of them now (the captions as the program set them, the focus),
+// the window at the place the system suggests, kept in the work area.
+void Win32Window::State::takeDpi(int newDpi, const RECT &suggested, bool handlerRunning)
+{
+    std::vector<std::wstring> captions;
+    std::size_t focused = 0;
+    for (std::size_t i = 1; i < controls.size(); ++i) {
+        captions.push_back(tk::hasCaption(controls[i]->kind) ? windowText(controls[i]->hwnd) : std::wstring());
+        if (controls[i]->hwnd == focus)
+            focused = i;
+    }
+    const bool hadFocus = focus && GetFocus() == focus;
+
+    const Rebuilding rebuilding(form);
+    if (tooltip)
+        DestroyWindow(tooltip);
+    tooltip = nullptr;
+    for (std::size_t i = 0; i + 1 < controls.size(); ++i)
+        if (plan[i].parent < 0)
+            DestroyWindow(controls[i + 1]->hwnd); // a frame with its controls
+    std::move(controls.begin() + 1, controls.end(), std::back_inserter(retired));
+    controls.resize(1);
+    if (!handlerRunning)
+        retired.clear();
+    byName = {};
+    focusChain.clear();
+    tips.clear();
+
+    dpi = newDpi;
+    const tk::PixelPoint to = size(dpi);
+    const tk::PixelPoint at = tk::keepInArea({suggested.left, suggested.top}, to.x, to.y,
+                                             workArea(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST)));
+    SetWindowPos(form, nullptr, at.x, at.y, to.x, to.y, SWP_NOZORDER | SWP_NOACTIVATE);
+    setIcons();
+    buildControls();
+    for (std::size_t i = 1; i < controls.size() && i <= captions.size(); ++i)
+        if (tk::hasCaption(controls[i]->kind))
+            SetWindowTextW(controls[i]->hwnd, captions[i - 1].c_str());
+    if (focused > 0 && focused < controls.size())
+        focus = controls[focused]->hwnd;
+    if (hadFocus)
+        SetFocus(focus);
+}
+
 Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, tk::EventSink &sink)
 {
-    const int dpi = toolkit.dpi();
-    auto owned = std::make_unique<State>(toolkit, sink);
+    auto owned = std::make_unique<State>(toolkit, sink, layout);
     State &state = *owned;
     auto &window = *state.controls.emplace_back(std::make_unique<Control>());
     window.state = &state;
     window.isWindow = true;
     window.background = colourRef(layout.background);
+    window.accessible.name = wide(layout.accessibleName);
 
-    HWND form = CreateWindowExW(0, FormClass, wide(layout.title).c_str(), WS_POPUP | WS_CLIPCHILDREN, 0, 0,
-                                tk::toPixels(layout.width, dpi), tk::toPixels(layout.height, dpi), nullptr, nullptr,
-                                toolkit.instance(), &window);
+    // Made where it appears, at that monitor's dpi: centred in the work area
+    // of the monitor of the window it replaces (or the pointer's).
+    const HMONITOR monitor = toolkit.currentMonitor();
+    state.dpi = toolkit.dpi(monitor);
+    const tk::PixelPoint size = state.size(state.dpi);
+    const tk::PixelPoint at = tk::placeOnScreen(size.x, size.y, workArea(monitor));
+    HWND form = CreateWindowExW(0, FormClass, wide(layout.title).c_str(), WS_POPUP | WS_CLIPCHILDREN, at.x, at.y,
+                                size.x, size.y, nullptr, nullptr, toolkit.instance(), &window);
     if (!form)
         throw Error(errors::OutOfMemory, "สร้างหน้าต่าง " + layout.className + " ไม่ได้");
     state.form = form;
     state_ = owned.release(); // the window owns its state from here
     toolkit.windowBuilt(form);
+    // The dpi the system gives it, where that isn't its monitor's (one too
+    // large for the work area may lie mostly on the next monitor).
+    if (const int given = toolkit.dpi(form); given != state.dpi) {
+        state.dpi = given;
+        const tk::PixelPoint resized = state.size(given);
+        const tk::PixelPoint place = tk::placeOnScreen(resized.x, resized.y, workArea(monitor));
+        SetWindowPos(form, nullptr, place.x, place.y, resized.x, resized.y, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     try {
-        if (!layout.windowIcon.empty()) {
-            Images &images = toolkit.images();
-            SendMessageW(form, WM_SETICON, ICON_BIG,
-                         reinterpret_cast<LPARAM>(images.icon(layout.windowIcon, GetSystemMetrics(SM_CXICON))));
-            SendMessageW(form, WM_SETICON, ICON_SMALL,
-                         reinterpret_cast<LPARAM>(images.icon(layout.windowIcon, GetSystemMetrics(SM_CXSMICON))));
-        }
-
-        const std::vector<tk::PlannedControl> plan = tk::buildOrder(layout);
-        for (std::size_t i = 0; i < plan.size(); ++i) {
-            const tk::ControlLayout &l = *plan[i].layout;
-            HWND parent =
-                plan[i].parent < 0 ? form : state.controls[static_cast<std::size_t>(plan[i].parent) + 1]->hwnd;
-            auto &c = *state.controls.emplace_back(std::make_unique<Control>());
-            c.state = &state;
-            c.name = l.name;
-            c.kind = l.kind;
-            c.background = colourRef(l.background);
-            c.text = colourRef(l.foreground);
-            const tk::PixelRect r = tk::toPixels(l.rect, dpi);
-            constexpr DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-            const auto id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(i + 1));
-            switch (l.kind) {
-            case tk::Kind::PushButton:
-                // The system's button, for its behaviour (pressed look while the
-                // mouse or Space holds it, click, focus, its name for screen
-                // readers); drawn by us.
-                c.hwnd = CreateWindowExW(0, L"BUTTON", wide(l.caption).c_str(), child | BS_OWNERDRAW, r.left, r.top,
-                                         r.width, r.height, parent, id, toolkit.instance(), nullptr);
-                if (c.hwnd) {
-                    SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
-                    c.systemProc = reinterpret_cast<WNDPROC>(
-                        SetWindowLongPtrW(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(buttonProc)));
-                }
-                if (!l.caption.empty())
-                    c.font = toolkit.text().font(l.font);
-                if (!l.facePicture.empty()) {
-                    c.faceSize = MulDiv(32, dpi, tk::StandardDpi);
-                    c.face = toolkit.images().icon(l.facePicture, c.faceSize);
-                }
-                break;
-            case tk::Kind::Frame:
-                CreateWindowExW(0, FrameClass, L"", child | WS_CLIPCHILDREN, r.left, r.top, r.width, r.height, parent,
-                                id, toolkit.instance(), &c);
-                break;
-            case tk::Kind::Label:
-                c.font = toolkit.text().font(l.font);
-                CreateWindowExW(0, LabelClass, wide(l.caption).c_str(), child, r.left, r.top, r.width, r.height, parent,
-                                id, toolkit.instance(), &c);
-                break;
-            case tk::Kind::Picture:
-                if (!l.picture.empty())
-                    c.picture = &toolkit.images().picture(l.picture, r.width, r.height);
-                CreateWindowExW(0, PictureClass, L"", child, r.left, r.top, r.width, r.height, parent, id,
-                                toolkit.instance(), &c);
-                break;
-            }
-            if (!c.hwnd)
-                throw Error(errors::OutOfMemory, "สร้างตัวควบคุม " + l.name + " ไม่ได้");
-            // The system puts a new child below its siblings; in the plan each
-            // control lies above those made before it.
-            SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            if (!l.pointerImage.empty())
-                c.pointer = toolkit.images().pointer(l.pointerImage, toolkit.dpi());
-            if (!l.tooltip.empty())
-                state.tips.emplace_back(c.hwnd, wide(l.tooltip));
-            state.byName.add(l.name, l.kind, &c);
-        }
-
-        for (const std::size_t index : tk::focusChain(layout, plan)) {
-            HWND h = state.controls[index + 1]->hwnd;
-            SetWindowLongPtrW(h, GWL_STYLE, GetWindowLongPtrW(h, GWL_STYLE) | WS_TABSTOP);
-            state.focusChain.push_back(h);
-        }
-        state.focus = state.focusChain.empty() ? nullptr : state.focusChain.front();
-
-        const std::wstring windowName = wide(layout.accessibleName);
-        state.annotations.push_back({form, static_cast<DWORD>(OBJID_WINDOW), windowName, {}, 0});
-        state.annotations.push_back({form, static_cast<DWORD>(OBJID_CLIENT), windowName, {}, 0});
-        for (std::size_t i = 0; i < plan.size(); ++i) {
-            const tk::ControlLayout &l = *plan[i].layout;
-            const std::string name = tk::accessibleName(l);
-            const long role = l.kind == tk::Kind::Picture ? ROLE_SYSTEM_GRAPHIC
-                              : l.kind == tk::Kind::Frame ? ROLE_SYSTEM_GROUPING
-                              : l.kind == tk::Kind::Label ? ROLE_SYSTEM_STATICTEXT
-                                                          : 0;
-            state.annotations.push_back({state.controls[i + 1]->hwnd, static_cast<DWORD>(OBJID_CLIENT),
-                                         name != l.caption ? wide(name) : std::wstring(), wide(l.tooltip), role});
-        }
+        state.setIcons();
+        state.buildControls();
     } catch (...) {
         DestroyWindow(form);
         throw;
@@ -623,21 +701,20 @@ HWND Win32Window::handle() const noexcept
     return state_->form;
 }
 
+HWND Win32Window::handle(std::string_view control) const
+{
+    return state_->byName.at(control).handle->hwnd;
+}
+
 void Win32Window::show()
 {
     HWND form = state_->form;
     if (!IsWindowVisible(form)) {
         RECT box{};
         GetWindowRect(form, &box);
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        // The work area of the monitor the window appears on (the primary
-        // one, where it hasn't appeared yet).
-        GetMonitorInfoW(MonitorFromWindow(form, MONITOR_DEFAULTTOPRIMARY), &monitor);
-        const RECT &work = monitor.rcWork;
-        const tk::PixelPoint at =
-            tk::placeOnScreen(box.right - box.left, box.bottom - box.top,
-                              {work.left, work.top, work.right - work.left, work.bottom - work.top});
+        // Centred in the work area of the monitor it was made on.
+        const tk::PixelPoint at = tk::placeOnScreen(box.right - box.left, box.bottom - box.top,
+                                                    workArea(MonitorFromWindow(form, MONITOR_DEFAULTTONEAREST)));
         SetWindowPos(form, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(form, SW_SHOW);
     }

@@ -25,6 +25,8 @@ public:
     void setCaption(std::string_view control, std::string_view text) override;
 
     HWND handle() const noexcept;
+    // The system's window of one of its controls; an Error for a name it hasn't.
+    HWND handle(std::string_view control) const;
 
     // Our window classes: the window itself, the frame, the caption line and
     // the picture control (buttons are the system's, drawn by us).
