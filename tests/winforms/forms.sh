@@ -221,4 +221,36 @@ for dpi in 120 192; do
     wait_until 15 program_ended || fail "Alt+F4 at $dpi dpi did not end the program"
     [ "$(exit_status)" = 0 ] || fail "exit status $(exit_status) after Alt+F4 at $dpi dpi"
 done
-echo "Velodane.exe ($bits-bit, in a ${WINEARCH#win}-bit prefix) under Wine: navigation, look at 96 and 144 dpi, 120 and 192 dpi, caption line, keyboard, report: all passed"
+# --- No Thai font at all: the captions still show, in a plain face ---------
+# A prefix that sees only this machine's fonts without Thai letters.
+wineserver -k 2>/dev/null || true
+wineserver -w
+rm -rf "$WINEPREFIX"
+mkdir -p "$work/latin/fonts"
+comm -23 <(fc-list --format '%{file}\n' | sort -u) <(fc-list :lang=th --format '%{file}\n' | sort -u) |
+    while read -r font; do ln -sf "$font" "$work/latin/fonts/"; done
+printf '<?xml version="1.0"?>\n<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>\n' \
+    "$work/latin/fonts" "$work/latin/cache" >"$work/latin/fonts.conf"
+export FONTCONFIG_FILE=$work/latin/fonts.conf
+make_prefix
+start_program "$exe"
+intro=$(wait_window Form1)
+click_at "$intro" 461 331
+menu=$(wait_window Form2)
+xdotool mousemove 0 0
+sleep 0.5
+shoot "$menu" "$work/menu-latin.ppm"
+keep_shot "$work/menu-latin.ppm" windows-menu-no-thai-font.png
+# The black pixels in the middle of a group button's face (its text).
+ink_at() {
+    convert "ppm:$work/menu-latin.ppm" -crop "80x13+$(($1 - 40))+$(($2 - 6))" +repage -fuzz 35% \
+        -fill white +opaque black -format '%[fx:int(w*h*(1-mean)+0.5)]' info:
+}
+for point in "74 35 1" "74 139 5" "74 288 10" "574 288 60"; do
+    read -r x y group <<<"$point"
+    [ "$(ink_at "$x" "$y")" -gt 10 ] || fail "with no Thai font, group $group shows no caption ($(ink_at "$x" "$y") pixels of text)"
+done
+press alt+F4
+wait_until 15 program_ended || fail "Alt+F4 with no Thai font did not end the program"
+
+echo "Velodane.exe ($bits-bit, in a ${WINEARCH#win}-bit prefix) under Wine: navigation, look at 96 and 144 dpi, 120 and 192 dpi, caption line, keyboard, report, no Thai font: all passed"

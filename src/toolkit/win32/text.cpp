@@ -15,6 +15,10 @@ int CALLBACK foundFamily(const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM fo
     return 0; // one is enough
 }
 
+// Faces with Latin digits found on Windows (the first three) and under Wine
+// on Linux (the last two).
+constexpr const char *PlainFaces[] = {"Segoe UI", "Microsoft Sans Serif", "Arial", "DejaVu Sans", "Liberation Sans"};
+
 constexpr UINT LineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_LEFT | DT_TOP;
 
 } // namespace
@@ -46,7 +50,22 @@ HFONT Text::font(const tk::Font &layoutFont, int dpi)
     lf.lfWeight = layoutFont.weight;
     lf.lfCharSet = static_cast<BYTE>(layoutFont.charset);
     lf.lfQuality = DEFAULT_QUALITY;
-    const std::wstring family = wide(choice.family);
+    std::wstring family = wide(choice.family);
+    if (choice.missing) {
+        // No Thai face at all: a plain face the system has, in any character
+        // set, so that at least the digits show and the letters are drawn as
+        // the system draws what it can't (font linking on Windows), rather
+        // than whatever the mapper picks for the Thai character set (under
+        // Wine with no Thai font, a mathematical face whose lines are four
+        // times its size, which puts a caption outside its button).
+        lf.lfCharSet = DEFAULT_CHARSET;
+        family.clear();
+        for (const char *plain : PlainFaces)
+            if (installed(plain)) {
+                family = wide(plain);
+                break;
+            }
+    }
     std::wstring_view(family).copy(lf.lfFaceName, LF_FACESIZE - 1);
     OwnedFont font(CreateFontIndirectW(&lf));
     if (!font)
