@@ -23,12 +23,6 @@ Program::~Program()
         form1_->unload();
 }
 
-void Program::start()
-{
-    form1().show();
-    started_ = true;
-}
-
 void Program::end()
 {
     toolkit_.endProgram();

@@ -6,6 +6,12 @@
 
 namespace vd::app {
 
+void Program::start()
+{
+    form1().show();
+    started_ = true;
+}
+
 forms::Form1 &Program::form1()
 {
     return instance<forms::Form1>(form1_);
