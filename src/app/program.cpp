@@ -1,8 +1,5 @@
 #include "app/program.h"
 
-#include "forms/intro/form1.h"
-#include "forms/menu/form2.h"
-
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
@@ -24,26 +21,6 @@ Program::~Program()
         form2_->unload();
     if (form1_)
         form1_->unload();
-}
-
-forms::Form1 &Program::form1()
-{
-    if (!form1_)
-        form1_ = std::make_unique<forms::Form1>(*this);
-    return *form1_;
-}
-
-forms::Form2 &Program::form2()
-{
-    if (!form2_)
-        form2_ = std::make_unique<forms::Form2>(*this);
-    return *form2_;
-}
-
-void Program::start()
-{
-    form1().show();
-    started_ = true;
 }
 
 void Program::end()

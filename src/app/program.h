@@ -1,7 +1,10 @@
 // The running program: its two window classes' single instances, ending the
-// program and the top-level report of a failure.
+// program and the top-level report of a failure. The framework knows the
+// windows as Forms only; which forms they are is told by src/forms
+// (forms/windows.cpp), which builds on this.
 #pragma once
 
+#include "app/form.h"
 #include "automation/automation.h"
 #include "toolkit/toolkit.h"
 
@@ -22,7 +25,8 @@ public:
     Program &operator=(const Program &) = delete;
     ~Program();
 
-    // The single instance of each window class, created on first use.
+    // The single instance of each window class, created on first use: the
+    // intro window (the start-up window) and the menu window.
     forms::Form1 &form1();
     forms::Form2 &form2();
     bool hasForm2() const noexcept { return form2_ != nullptr; }
@@ -34,14 +38,25 @@ public:
     // Ends the program when neither window is loaded.
     void endIfNoWindowLoaded();
 
+    // Whether the start-up window is loaded.
+    bool startWindowLoaded() const noexcept { return form1_ && form1_->isLoaded(); }
+
     tk::Toolkit &toolkit() const noexcept { return toolkit_; }
     const automation::Registry &classes() const noexcept { return classes_; }
 
 private:
+    // The instance of F held in slot, made on first use.
+    template <class F> F &instance(std::unique_ptr<Form> &slot)
+    {
+        if (!slot)
+            slot = std::make_unique<F>(*this);
+        return static_cast<F &>(*slot);
+    }
+
     tk::Toolkit &toolkit_;
     automation::Registry &classes_;
-    std::unique_ptr<forms::Form1> form1_;
-    std::unique_ptr<forms::Form2> form2_;
+    std::unique_ptr<Form> form1_;
+    std::unique_ptr<Form> form2_;
     bool started_ = false; // the start-up window has been shown
 };
 

@@ -1,7 +1,6 @@
 #include "app/run.h"
 
 #include "app/program.h"
-#include "forms/intro/form1.h"
 
 namespace vd::app {
 
@@ -11,7 +10,7 @@ int run(tk::Toolkit &toolkit, automation::Registry &classes)
     toolkit.dispatch([&] { program.start(); });
     if (toolkit.ended())
         return 0;
-    if (!program.form1().isLoaded())
+    if (!program.startWindowLoaded())
         return 1;
     return toolkit.exec();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/error.h"
+#include "common/win32/com.h"
 
 #include <windows.h>
 
@@ -16,8 +17,12 @@ namespace vd::automation::winword {
 // Word's own number for "This file could not be found".
 inline constexpr long FileNotFound = 5174;
 
-std::wstring widen(std::string_view utf8);
-std::string narrow(std::wstring_view utf16);
+// Text as the toolkit converts it (common/win32/com.h).
+using win32::narrow;
+inline std::wstring widen(std::string_view utf8)
+{
+    return win32::wide(utf8);
+}
 
 // "0x800401F3".
 std::string hexCode(HRESULT hr);

@@ -3,6 +3,8 @@
 // its holder; no other code calls Release, SysFreeString or VariantClear.
 #pragma once
 
+#include "common/win32/com.h"
+
 #include <windows.h>
 
 #include <ole2.h>
@@ -15,60 +17,7 @@
 
 namespace vd::automation::winword {
 
-// One counted reference to a COM interface.
-template <class T> class ComPtr {
-public:
-    ComPtr() = default;
-    // Takes over a reference already counted for the caller.
-    static ComPtr adopt(T *p) noexcept
-    {
-        ComPtr c;
-        c.p_ = p;
-        return c;
-    }
-    // Counts a new reference to p.
-    static ComPtr share(T *p) noexcept
-    {
-        if (p)
-            p->AddRef();
-        return adopt(p);
-    }
-
-    ComPtr(const ComPtr &other) noexcept : p_(other.p_)
-    {
-        if (p_)
-            p_->AddRef();
-    }
-    ComPtr(ComPtr &&other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    ComPtr &operator=(ComPtr other) noexcept
-    {
-        std::swap(p_, other.p_);
-        return *this;
-    }
-    ~ComPtr() { reset(); }
-
-    void reset() noexcept
-    {
-        if (T *p = std::exchange(p_, nullptr))
-            p->Release();
-    }
-    T *get() const noexcept { return p_; }
-    T *operator->() const noexcept { return p_; }
-    explicit operator bool() const noexcept { return p_ != nullptr; }
-
-    // For an out parameter: the reference held so far is dropped first.
-    T **put() noexcept
-    {
-        reset();
-        return &p_;
-    }
-    void **putVoid() noexcept { return reinterpret_cast<void **>(put()); }
-    // Hands the reference to a new owner (a VARIANT that will release it).
-    T *release() noexcept { return std::exchange(p_, nullptr); }
-
-private:
-    T *p_ = nullptr;
-};
+using win32::ComPtr;
 
 // A BSTR of our own.
 class Bstr {

@@ -213,7 +213,10 @@ bool waitPainting(HANDLE done, DWORD ms)
     }
 }
 
-Session::Session(std::chrono::milliseconds busyBound) : bound_(busyBound) {}
+Session::Session(std::chrono::milliseconds busyBound, win32::ComApartment *apartment)
+    : bound_(busyBound), apartment_(apartment)
+{
+}
 
 Session::~Session()
 {
@@ -221,8 +224,10 @@ Session::~Session()
     // left behind.
     if (calls_)
         calls_->stop(static_cast<DWORD>(bound_.count()));
-    if (uninitialize_ && GetCurrentThreadId() == startThread_)
-        CoUninitialize();
+    // An apartment of our own is left on its thread only (the last object
+    // may go on the call thread).
+    if (own_ && GetCurrentThreadId() != startThread_)
+        static_cast<void>(own_.release());
 }
 
 void Session::start()
@@ -230,9 +235,11 @@ void Session::start()
     if (startThread_)
         return;
     startThread_ = GetCurrentThreadId();
-    // S_FALSE: the thread was in the apartment already; it is counted all
-    // the same. RPC_E_CHANGED_MODE (a multithreaded apartment): used as it is.
-    uninitialize_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    if (!apartment_) {
+        own_ = std::make_unique<win32::ComApartment>();
+        apartment_ = own_.get();
+    }
+    apartment_->enter();
 }
 
 void Session::runBounded(std::function<void()> work, LateReport late)

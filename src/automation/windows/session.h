@@ -16,6 +16,7 @@
 
 #include "automation/windows/com_holders.h"
 #include "common/error.h"
+#include "common/win32/com.h"
 
 #include <chrono>
 #include <functional>
@@ -52,13 +53,15 @@ class CallThread;
 // the calls' thread ends only after the last reference is released.
 class Session {
 public:
-    explicit Session(std::chrono::milliseconds busyBound = DefaultBusyBound);
+    // apartment: the user-interface thread's, whose owner outlives the
+    // session; without one the session owns it.
+    explicit Session(std::chrono::milliseconds busyBound = DefaultBusyBound, win32::ComApartment *apartment = nullptr);
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;
     ~Session();
 
     // On first use, on the user-interface thread: enters its single-threaded
-    // apartment (or joins the one it is in), for the shell's opener.
+    // apartment, for the shell's opener.
     void start();
 
     // Runs work on the word processor's thread and returns its result or
@@ -88,8 +91,9 @@ private:
 
     std::chrono::milliseconds bound_;
     std::shared_ptr<CallThread> calls_;
+    win32::ComApartment *apartment_;
+    std::unique_ptr<win32::ComApartment> own_;
     DWORD startThread_ = 0;
-    bool uninitialize_ = false;
 };
 
 } // namespace vd::automation::winword

@@ -61,7 +61,7 @@ void registerClasses(Registry &registry)
 
 void registerClasses(Registry &registry, Options options)
 {
-    auto session = std::make_shared<Session>(options.busyBound);
+    auto session = std::make_shared<Session>(options.busyBound, options.apartment);
     registry.add(ClassName, [session] { return createApplication(session); });
 }
 

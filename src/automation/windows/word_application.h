@@ -19,20 +19,26 @@
 // that never came back. Dropping an object releases its reference and
 // nothing else: Word is never asked to close a document or to quit.
 //
-// The user-interface thread enters its single-threaded apartment at the first
-// creation (for the shell's opener) and leaves it once the registry and every
-// object created from it are gone.
+// The user-interface thread's single-threaded apartment (for the shell's
+// opener) is entered at the first creation.
 #pragma once
 
 #include "automation/automation.h"
 
 #include <chrono>
 
+namespace vd::win32 {
+class ComApartment;
+}
+
 namespace vd::automation::winword {
 
 struct Options {
     // How long the user-interface thread waits for one call, busy or silent.
     std::chrono::milliseconds busyBound{10'000};
+    // The user-interface thread's apartment, the toolkit's; without one, the
+    // classes enter it themselves.
+    win32::ComApartment *apartment = nullptr;
 };
 
 // Registers "word.Application" with the default options.

@@ -22,6 +22,9 @@ tk::WindowLayout Form1::layout() const
                            .kind = Kind::PushButton,
                            .rect = {10, 4650, 2500, 640},
                            .background = Colour::of(255, 0, 0),
+                           // "อออก", with the doubled "อ", on purpose: this window's exit
+                           // tooltip differs from the menu window's "ออกจากโปรแกรม". Not
+                           // a typing error to correct (the tests hold both).
                            .tooltip = "อออกจากโปรแกรม",
                            .facePicture = "RedLightPicture",
                            .pointerImage = "StopPointer",

@@ -21,7 +21,7 @@ namespace vd::qt {
 namespace {
 
 // The artwork as drawn at the standard pixel density, prepared as the program
-// was built (src/artwork/prepare.cpp): raw pixels in the program's own
+// was built (tools/prepare-artwork/prepare.cpp): raw pixels in the program's own
 // resources, so that no image decoder is loaded and nothing is decoded. A
 // null image where there is none. `inPlace` tells whether the image reads the
 // program's pages.

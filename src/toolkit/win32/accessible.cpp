@@ -1,5 +1,7 @@
 #include "toolkit/win32/accessible.h"
 
+#include "common/win32/com.h"
+
 #include <initguid.h>
 #include <oleacc.h>
 
@@ -26,8 +28,7 @@ HRESULT text(const std::wstring &from, BSTR *out)
 // children and its window included, is the system's answer.
 class Accessible final : public IAccessible {
 public:
-    // Takes over the reference to `system` once made.
-    Accessible(IAccessible *system, const AccessibleFacts &facts) : facts_(facts), system_(system) {}
+    Accessible(ComPtr<IAccessible> system, const AccessibleFacts &facts) : facts_(facts), system_(std::move(system)) {}
     Accessible(const Accessible &) = delete;
     Accessible &operator=(const Accessible &) = delete;
 
@@ -135,27 +136,21 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT id, BSTR value) override { return system_->put_accValue(id, value); }
 
 private:
-    ~Accessible() { system_->Release(); }
+    ~Accessible() = default;
 
     LONG references_ = 1;
     const AccessibleFacts facts_;
-    IAccessible *system_;
-};
-
-struct ReleaseAccessible {
-    void operator()(IAccessible *p) const noexcept { p->Release(); }
+    const ComPtr<IAccessible> system_;
 };
 
 } // namespace
 
 LRESULT accessibleObject(HWND hwnd, WPARAM wParam, LONG object, const AccessibleFacts &facts)
 {
-    void *made = nullptr;
-    if (FAILED(CreateStdAccessibleObject(hwnd, object, IID_IAccessible, &made)) || !made)
+    ComPtr<IAccessible> system;
+    if (FAILED(CreateStdAccessibleObject(hwnd, object, IID_IAccessible, system.putVoid())) || !system)
         return 0;
-    std::unique_ptr<IAccessible, ReleaseAccessible> system(static_cast<IAccessible *>(made));
-    std::unique_ptr<IAccessible, ReleaseAccessible> ours(new Accessible(system.get(), facts));
-    system.release();
+    const auto ours = ComPtr<IAccessible>::adopt(new Accessible(std::move(system), facts));
     // The system keeps a reference for the one who asked; a failure (a
     // negative status) leaves the answer to the system.
     const LRESULT answer = LresultFromObject(IID_IAccessible, wParam, ours.get());

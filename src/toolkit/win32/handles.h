@@ -2,6 +2,8 @@
 // exactly once, by the holder's destructor.
 #pragma once
 
+#include "common/win32/com.h" // wide, narrow
+
 #include <windows.h>
 
 #include <string>
@@ -123,9 +125,5 @@ private:
     HGDIOBJ old_ = nullptr;
     DWORD *pixels_ = nullptr;
 };
-
-// UTF-8 and the system's UTF-16.
-std::wstring wide(std::string_view utf8);
-std::string narrow(std::wstring_view utf16);
 
 } // namespace vd::win32

@@ -1,5 +1,7 @@
 #include "toolkit/win32/images.h"
 
+#include "common/win32/com.h"
+
 #include "artwork/catalogue.h"
 
 #include <ole2.h>
@@ -13,11 +15,6 @@
 namespace vd::win32 {
 
 namespace {
-
-struct ReleaseCom {
-    void operator()(IUnknown *p) const noexcept { p->Release(); }
-};
-template <class T> using ComRef = std::unique_ptr<T, ReleaseCom>;
 
 struct Bytes {
     const BYTE *data = nullptr;
@@ -81,7 +78,7 @@ OwnedBitmap bitmapFromBmp(Bytes file)
 
 // The picture's file, as the program carries it (RCDATA named as the
 // catalogue names it), decoded by the system's picture loader.
-ComRef<IPicture> loadPicture(Bytes file, const artwork::Entry &entry)
+ComPtr<IPicture> loadPicture(Bytes file, const artwork::Entry &entry)
 {
     const BYTE *bytes = file.data;
     const DWORD size = file.size;
@@ -95,17 +92,17 @@ ComRef<IPicture> loadPicture(Bytes file, const artwork::Entry &entry)
     void *to = GlobalLock(copy);
     std::memcpy(to, bytes, size);
     GlobalUnlock(copy);
-    IStream *raw = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &raw))) {
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, stream.put()))) {
         GlobalFree(copy);
         throw std::bad_alloc();
     }
-    ComRef<IStream> stream(raw);
 
-    void *picture = nullptr;
-    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture, &picture)) || !picture)
+    ComPtr<IPicture> picture;
+    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture, picture.putVoid())) ||
+        !picture)
         artwork::undecodable(entry);
-    return ComRef<IPicture>(static_cast<IPicture *>(picture));
+    return picture;
 }
 
 } // namespace
@@ -221,7 +218,7 @@ const Images::Picture &Images::picture(std::string_view name, int width, int hei
     // loader (which needs COM).
     const Bytes file = resourceBytes(instance_, resource);
     OwnedBitmap fromBmp = bitmapFromBmp(file);
-    ComRef<IPicture> picture;
+    ComPtr<IPicture> picture;
     HBITMAP decoded = fromBmp.get();
     if (!decoded) {
         com_.enter();

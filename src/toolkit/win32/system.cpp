@@ -1,22 +1,6 @@
 #include "toolkit/win32/system.h"
 
-#include <objbase.h>
-
 namespace vd::win32 {
-
-void ComApartment::enter() noexcept
-{
-    if (tried_)
-        return;
-    tried_ = true;
-    entered_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-}
-
-ComApartment::~ComApartment()
-{
-    if (entered_)
-        CoUninitialize();
-}
 
 VisualStyles::VisualStyles(HINSTANCE instance) : instance_(instance) {}
 

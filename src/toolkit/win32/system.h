@@ -6,25 +6,11 @@
 // load on first call, so a start that needs none of them loads none of them.
 #pragma once
 
+#include "common/win32/com.h" // ComApartment
+
 #include <windows.h>
 
 namespace vd::win32 {
-
-// The single-threaded apartment on this thread, entered on the first call to
-// enter() (joined if the thread is in one already) and left by the
-// destructor only when entered.
-class ComApartment {
-public:
-    ComApartment() = default;
-    ComApartment(const ComApartment &) = delete;
-    ComApartment &operator=(const ComApartment &) = delete;
-    ~ComApartment();
-    void enter() noexcept;
-
-private:
-    bool tried_ = false;
-    bool entered_ = false;
-};
 
 // The program's second manifest (resource 2): common controls 6, whose
 // tooltips and message boxes wear the system's visual styles. The program's
