@@ -2,6 +2,7 @@
 
 #include "automation/linux/document_path.h"
 #include "automation/linux/viewer.h"
+#include "automation/stand_in.h"
 
 #include <algorithm>
 #include <memory>
@@ -10,23 +11,6 @@
 namespace vd::automation::linuxword {
 
 namespace {
-
-constexpr std::size_t OpenMaxArguments = 16; // Word's Documents.Open takes 16
-
-[[noreturn]] void memberNotFound(std::string_view)
-{
-    throw automation::memberNotFound();
-}
-
-[[noreturn]] void wrongArguments(std::string_view)
-{
-    throw automation::wrongArguments();
-}
-
-[[noreturn]] void typeMismatch(std::string_view)
-{
-    throw automation::typeMismatch();
-}
 
 // At most this many places are named in a report, however many were
 // searched, so that the message always fits on the screen.
@@ -209,78 +193,18 @@ private:
     std::optional<std::vector<std::string>> prefixes_;
 };
 
-class Documents final : public Object {
-public:
-    Documents(Viewer viewer, Options options, std::shared_ptr<Prefixes> prefixes)
-        : viewer_(std::move(viewer)), options_(std::move(options)), prefixes_(std::move(prefixes))
-    {
-    }
-
-    Value invoke(std::string_view member, unsigned how, std::span<const Value> args) override
-    {
-        if (!sameName(member, "Open") || !(how & Method))
-            memberNotFound(member);
-        if (args.empty() || args.size() > OpenMaxArguments)
-            wrongArguments(member);
-        const auto *fileName = std::get_if<std::string>(&args.front());
-        if (!fileName)
-            typeMismatch(member);
-        open(*fileName);
-        return {};
-    }
-
-private:
-    void open(const std::string &windowsPath) const
-    {
-        if (!parseWindowsPath(windowsPath))
-            throw Error(InvalidFileName, "ชื่อไฟล์เอกสาร \"" + displayText(windowsPath) +
-                                             "\" ไม่ถูกต้อง: ต้องเป็นเส้นทางเต็มที่ขึ้นต้นด้วยอักษรไดรฟ์ เช่น c:\\");
-        const Resolution resolution = resolveDocument(windowsPath, prefixes_->get());
-        if (!resolution.file)
-            throw Error(FileNotFound, notFoundDescription(windowsPath, resolution));
-        options_.launch(viewerCommand(viewer_, *resolution.file));
-    }
-
-    Viewer viewer_;
-    Options options_;
-    std::shared_ptr<Prefixes> prefixes_;
-};
-
-class Application final : public Object {
-public:
-    explicit Application(ObjectRef documents) : documents_(std::move(documents)) {}
-
-    Value invoke(std::string_view member, unsigned how, std::span<const Value> args) override
-    {
-        if (sameName(member, "Visible")) {
-            if (how & PropertyPut) {
-                if (args.size() != 1)
-                    wrongArguments(member);
-                const bool *visible = std::get_if<bool>(&args.front());
-                if (!visible)
-                    typeMismatch(member);
-                visible_ = *visible;
-                return {};
-            }
-            if (how & PropertyGet) {
-                if (!args.empty())
-                    wrongArguments(member);
-                return visible_;
-            }
-        } else if (sameName(member, "Documents")) {
-            if (how & (PropertyGet | Method)) {
-                if (!args.empty())
-                    wrongArguments(member);
-                return documents_;
-            }
-        }
-        memberNotFound(member);
-    }
-
-private:
-    bool visible_ = false;
-    ObjectRef documents_;
-};
+// Documents.Open on Linux: windowsPath resolved (document_path.h) and shown
+// by the viewer.
+void openDocument(const Viewer &viewer, const Options &options, Prefixes &prefixes, const std::string &windowsPath)
+{
+    if (!parseWindowsPath(windowsPath))
+        throw Error(InvalidFileName, "ชื่อไฟล์เอกสาร \"" + displayText(windowsPath) +
+                                         "\" ไม่ถูกต้อง: ต้องเป็นเส้นทางเต็มที่ขึ้นต้นด้วยอักษรไดรฟ์ เช่น c:\\");
+    const Resolution resolution = resolveDocument(windowsPath, prefixes.get());
+    if (!resolution.file)
+        throw Error(FileNotFound, notFoundDescription(windowsPath, resolution));
+    options.launch(viewerCommand(viewer, *resolution.file));
+}
 
 } // namespace
 
@@ -298,7 +222,10 @@ ObjectRef createApplication(const Options &options, std::shared_ptr<Prefixes> pr
         throw Error(errors::CantCreateObject,
                     "ไม่สามารถสร้างออบเจกต์ \"word.Application\" ได้: ไม่พบ LibreOffice (soffice หรือ libreoffice) "
                     "และไม่พบ xdg-open ในโฟลเดอร์ของ PATH");
-    return std::make_shared<Application>(std::make_shared<Documents>(std::move(*viewer), options, std::move(prefixes)));
+    return makeStandInApplication(
+        [viewer = std::move(*viewer), options, prefixes = std::move(prefixes)](const std::string &windowsPath) {
+            openDocument(viewer, options, *prefixes, windowsPath);
+        });
 }
 
 } // namespace

@@ -1,22 +1,9 @@
-// "word.Application" on Linux: the part of Microsoft Word's object model that
-// the program drives, standing on LibreOffice Writer (or xdg-open).
+// "word.Application" on Linux: the stand-in object model (stand_in.h),
+// standing on LibreOffice Writer (or xdg-open). Documents.Open shows
+// FileName, a Windows path resolved as document_path.h tells, read-only in
+// the viewer (viewer.h gives the argument vector).
 //
-//   Application.Visible    property, get and put, a boolean (false at first).
-//                          Only remembered: the viewer shows its own window
-//                          when it opens a document.
-//   Application.Documents  property or method without arguments: the
-//                          collection of documents, always the same object.
-//   Documents.Open(FileName, ...)
-//                          method: shows FileName, a Windows path resolved as
-//                          document_path.h tells, read-only in the viewer
-//                          (viewer.h gives the argument vector). Word's other
-//                          optional arguments, up to 15 more, are accepted and
-//                          ignored. Returns nothing.
-//
-// Member names are matched without regard to letter case. Failures:
-//   438  no such member, or a member requested in a way it doesn't support
-//   450  wrong number of arguments
-//   13   an argument of the wrong type
+// Failures of Open, beside the object model's own (438, 450, 13):
 //   5152 FileName isn't an absolute path on a drive letter (Word's "This is
 //        not a valid file name")
 //   5174 the document was found nowhere, or can't be read (Word's "This file

@@ -1,5 +1,6 @@
 #include "automation/windows/shell_word.h"
 
+#include "automation/stand_in.h"
 #include "automation/windows/com_errors.h"
 
 #include <windows.h>
@@ -11,13 +12,6 @@
 namespace vd::automation::winword {
 
 namespace {
-
-constexpr std::size_t OpenMaxArguments = 16; // Word's Documents.Open takes 16
-
-[[noreturn]] void fail(HRESULT hr, std::string_view)
-{
-    throw callError(hr, nullptr);
-}
 
 std::string extensionOf(const std::string &path)
 {
@@ -64,69 +58,13 @@ void openWithAssociatedProgram(const std::string &path)
                                               theSystemSays(systemMessage(HRESULT_FROM_WIN32(error))));
 }
 
-class Documents final : public Object {
-public:
-    explicit Documents(std::shared_ptr<const void> apartment) : apartment_(std::move(apartment)) {}
-
-    Value invoke(std::string_view member, unsigned how, std::span<const Value> args) override
-    {
-        if (!sameName(member, "Open") || !(how & Method))
-            fail(DISP_E_MEMBERNOTFOUND, member);
-        if (args.empty() || args.size() > OpenMaxArguments)
-            fail(DISP_E_BADPARAMCOUNT, member);
-        const auto *fileName = std::get_if<std::string>(&args.front());
-        if (!fileName)
-            fail(DISP_E_TYPEMISMATCH, member);
-        openWithAssociatedProgram(*fileName);
-        return {};
-    }
-
-private:
-    std::shared_ptr<const void> apartment_;
-};
-
-class Application final : public Object {
-public:
-    explicit Application(std::shared_ptr<const void> apartment)
-        : documents_(std::make_shared<Documents>(std::move(apartment)))
-    {
-    }
-
-    Value invoke(std::string_view member, unsigned how, std::span<const Value> args) override
-    {
-        if (sameName(member, "Visible")) {
-            if (how & PropertyPut) {
-                if (args.size() != 1)
-                    fail(DISP_E_BADPARAMCOUNT, member);
-                const bool *visible = std::get_if<bool>(&args.front());
-                if (!visible)
-                    fail(DISP_E_TYPEMISMATCH, member);
-                visible_ = *visible;
-                return {};
-            }
-            if (how & PropertyGet) {
-                if (!args.empty())
-                    fail(DISP_E_BADPARAMCOUNT, member);
-                return visible_;
-            }
-        } else if (sameName(member, "Documents") && (how & (PropertyGet | Method))) {
-            if (!args.empty())
-                fail(DISP_E_BADPARAMCOUNT, member);
-            return documents_;
-        }
-        fail(DISP_E_MEMBERNOTFOUND, member);
-    }
-
-private:
-    bool visible_ = false;
-    ObjectRef documents_;
-};
-
 } // namespace
 
 ObjectRef createShellApplication(std::shared_ptr<const void> apartment)
 {
-    return std::make_shared<Application>(std::move(apartment));
+    // The opener holds the apartment for as long as the object lives.
+    return makeStandInApplication(
+        [apartment = std::move(apartment)](const std::string &fileName) { openWithAssociatedProgram(fileName); });
 }
 
 } // namespace vd::automation::winword
