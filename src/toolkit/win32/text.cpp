@@ -79,6 +79,83 @@ void Text::draw(HDC dc, const std::wstring &line, int x, int y)
     DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &r, LineFormat);
 }
 
+namespace {
+
+// Where a line's ink lies on the canvas it was drawn on: none where right < 0.
+struct InkBox {
+    int left, top, right = -1, bottom = -1;
+};
+
+// A line drawn black on white on a canvas with `pad` pixels of room around
+// it: the box of its ink, every pixel a quarter of the way to black counted.
+InkBox drawnInk(HFONT font, const std::wstring &line, int lineWidth, int lineHeight, int pad)
+{
+    Canvas canvas(lineWidth + 2 * pad, lineHeight + 2 * pad);
+    PatBlt(canvas.dc(), 0, 0, canvas.width(), canvas.height(), WHITENESS);
+    {
+        Selected f(canvas.dc(), font);
+        SetBkMode(canvas.dc(), TRANSPARENT);
+        SetTextColor(canvas.dc(), RGB(0, 0, 0));
+        Text::draw(canvas.dc(), line, pad, pad);
+    }
+    GdiFlush();
+    InkBox ink{canvas.width(), canvas.height()};
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            const DWORD p = canvas.pixels()[y * canvas.width() + x];
+            const int darkest = std::min({int(p & 0xFF), int((p >> 8) & 0xFF), int((p >> 16) & 0xFF)});
+            if (255 - darkest > 255 / 4) {
+                ink.left = std::min(ink.left, x);
+                ink.top = std::min(ink.top, y);
+                ink.right = std::max(ink.right, x);
+                ink.bottom = std::max(ink.bottom, y);
+            }
+        }
+    }
+    return ink;
+}
+
+// A caption's text wrapped at blanks to `width` pixels in that font: its
+// lines, with the ink of each as drawn.
+void wrapCaption(Text::Caption &c, HFONT font, const std::string &text, int width)
+{
+    OwnedDc dc(CreateCompatibleDC(nullptr));
+    Selected withFont(dc.get(), font);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc.get(), &tm);
+    c.ascent = tm.tmAscent;
+    c.ink.pitch = tm.tmHeight + tm.tmExternalLeading;
+    const auto advance = [&dc](std::string_view piece) {
+        const std::wstring w = wide(piece);
+        SIZE size{};
+        GetTextExtentPoint32W(dc.get(), w.c_str(), static_cast<int>(w.size()), &size);
+        return static_cast<double>(size.cx);
+    };
+
+    bool any = false;
+    int index = 0;
+    for (const std::string &piece : tk::face::wrapAtBlanks(text, advance, width)) {
+        std::wstring line = wide(piece);
+        const int pad = tm.tmHeight;
+        const InkBox ink = drawnInk(font, line, static_cast<int>(advance(piece)), tm.tmHeight, pad);
+        const int baseline = pad + tm.tmAscent;
+        if (ink.right >= 0) {
+            c.ink.lines.push_back({double(ink.left - pad), double(ink.right + 1 - ink.left)});
+            const int top = ink.top - baseline + index * c.ink.pitch;
+            const int bottom = ink.bottom + 1 - baseline + index * c.ink.pitch;
+            c.ink.top = any ? std::min(c.ink.top, top) : top;
+            c.ink.bottom = any ? std::max(c.ink.bottom, bottom) : bottom;
+            any = true;
+        } else {
+            c.ink.lines.push_back({0, 0});
+        }
+        c.lines.push_back(std::move(line));
+        ++index;
+    }
+}
+
+} // namespace
+
 const Text::Caption &Text::caption(HFONT font, const std::string &text, int width)
 {
     const auto key = std::make_tuple(font, text, width);
@@ -86,65 +163,8 @@ const Text::Caption &Text::caption(HFONT font, const std::string &text, int widt
         return *it->second;
 
     auto c = std::make_unique<Caption>();
-    if (!text.empty()) {
-        OwnedDc dc(CreateCompatibleDC(nullptr));
-        Selected withFont(dc.get(), font);
-        TEXTMETRICW tm{};
-        GetTextMetricsW(dc.get(), &tm);
-        c->ascent = tm.tmAscent;
-        c->ink.pitch = tm.tmHeight + tm.tmExternalLeading;
-        const auto advance = [&dc](std::string_view piece) {
-            const std::wstring w = wide(piece);
-            SIZE size{};
-            GetTextExtentPoint32W(dc.get(), w.c_str(), static_cast<int>(w.size()), &size);
-            return static_cast<double>(size.cx);
-        };
-
-        // The ink of each line as drawn: black on white on a canvas with room
-        // around the line, every pixel a quarter of the way to black counted.
-        bool any = false;
-        int index = 0;
-        for (const std::string &piece : tk::face::wrapAtBlanks(text, advance, width)) {
-            std::wstring line = wide(piece);
-            const int pad = tm.tmHeight;
-            const int lineWidth = static_cast<int>(advance(piece));
-            Canvas canvas(lineWidth + 2 * pad, tm.tmHeight + 2 * pad);
-            PatBlt(canvas.dc(), 0, 0, canvas.width(), canvas.height(), WHITENESS);
-            {
-                Selected f(canvas.dc(), font);
-                SetBkMode(canvas.dc(), TRANSPARENT);
-                SetTextColor(canvas.dc(), RGB(0, 0, 0));
-                draw(canvas.dc(), line, pad, pad);
-            }
-            GdiFlush();
-            int x0 = canvas.width(), y0 = canvas.height(), x1 = -1, y1 = -1;
-            for (int y = 0; y < canvas.height(); ++y) {
-                for (int x = 0; x < canvas.width(); ++x) {
-                    const DWORD p = canvas.pixels()[y * canvas.width() + x];
-                    const int darkest = std::min({int(p & 0xFF), int((p >> 8) & 0xFF), int((p >> 16) & 0xFF)});
-                    if (255 - darkest > 255 / 4) {
-                        x0 = std::min(x0, x);
-                        y0 = std::min(y0, y);
-                        x1 = std::max(x1, x);
-                        y1 = std::max(y1, y);
-                    }
-                }
-            }
-            const int baseline = pad + tm.tmAscent;
-            if (x1 >= 0) {
-                c->ink.lines.push_back({double(x0 - pad), double(x1 + 1 - x0)});
-                const int top = y0 - baseline + index * c->ink.pitch;
-                const int bottom = y1 + 1 - baseline + index * c->ink.pitch;
-                c->ink.top = any ? std::min(c->ink.top, top) : top;
-                c->ink.bottom = any ? std::max(c->ink.bottom, bottom) : bottom;
-                any = true;
-            } else {
-                c->ink.lines.push_back({0, 0});
-            }
-            c->lines.push_back(std::move(line));
-            ++index;
-        }
-    }
+    if (!text.empty())
+        wrapCaption(*c, font, text, width);
     return *captions_.emplace(key, std::move(c)).first->second;
 }
 

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace vd::win32 {
@@ -103,6 +105,30 @@ private:
     HWND hwnd_;
 };
 
+// Where a control is made: its parent (the window or a frame), its rectangle
+// at the window's dpi, and its id.
+struct ChildPlace {
+    HWND parent;
+    tk::PixelRect rect;
+    HMENU id;
+};
+
+// What a screen reader is told each kind of control is.
+long roleOf(tk::Kind kind)
+{
+    switch (kind) {
+    case tk::Kind::Picture:
+        return ROLE_SYSTEM_GRAPHIC;
+    case tk::Kind::Frame:
+        return ROLE_SYSTEM_GROUPING;
+    case tk::Kind::Label:
+        return ROLE_SYSTEM_STATICTEXT;
+    case tk::Kind::PushButton:
+        break;
+    }
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
 } // namespace
 
 struct Control {
@@ -152,9 +178,25 @@ struct Win32Window::State {
     {
         return {tk::toPixels(layout.width, atDpi), tk::toPixels(layout.height, atDpi)};
     }
+    // The window itself, on that monitor at its dpi: not yet visible,
+    // without its controls.
+    void makeForm(HMONITOR monitor);
+    void takeGivenDpi(HMONITOR monitor);
     void setIcons();
     void buildControls();
     void takeDpi(int newDpi, const RECT &suggested, bool handlerRunning);
+
+    // The controls, each made by the maker of its kind; buildControl sets
+    // what they all share.
+    void buildControl(std::size_t index);
+    void makeControl(Control &c, const tk::ControlLayout &l, const ChildPlace &at);
+    void makeButton(Control &c, const tk::ControlLayout &l, const ChildPlace &at);
+    void makeFrame(Control &c, const tk::ControlLayout &l, const ChildPlace &at);
+    void makeLabel(Control &c, const tk::ControlLayout &l, const ChildPlace &at);
+    void makePicture(Control &c, const tk::ControlLayout &l, const ChildPlace &at);
+    HWND makeChild(const wchar_t *windowClass, const wchar_t *text, DWORD style, const ChildPlace &at,
+                   Control *control) const;
+    void chainFocus();
 
     void send(const Control &c, tk::Event event)
     {
@@ -319,75 +361,116 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return CallWindowProcW(system, hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+// What one of our procedures answers a message with; empty where the
+// system's default procedure answers it.
+using Answer = std::optional<LRESULT>;
+
+// The control a message to a window of our classes is for: nullptr where the
+// system alone answers. A window is given its control as the parameter of
+// its creation, and keeps it until the system destroys it.
+Control *controlFor(HWND hwnd, UINT message, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
         auto *created = reinterpret_cast<CREATESTRUCTW *>(lParam);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
         if (auto *c = static_cast<Control *>(created->lpCreateParams))
             c->hwnd = hwnd;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+        return nullptr;
     }
     Control *c = controlOf(hwnd);
-    if (!c)
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    Win32Window::State &state = *c->state;
-
-    switch (message) {
-    case WM_NCDESTROY:
+    if (c && message == WM_NCDESTROY)
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        if (c->isWindow && state.form == hwnd) {
-            // The window owns its state once it was made; it goes with it.
-            // (A window whose creation failed was never given it: its maker
-            // still owns it.)
-            state.toolkit.windowGone(hwnd);
-            std::unique_ptr<Win32Window::State> gone(&state);
-        }
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    case DestroyLater:
-        DestroyWindow(hwnd);
-        return 0;
+    return c;
+}
+
+// How each of our classes draws its client area, w x h pixels.
+using Draw = void (*)(const Control &c, HDC dc, int w, int h);
+
+void drawForm(const Control &c, HDC dc, int w, int h)
+{
+    fill(dc, {0, 0, w, h}, c.background);
+}
+
+void drawFrame(const Control &c, HDC dc, int w, int h)
+{
+    fill(dc, {0, 0, w, h}, c.background);
+    for (const tk::face::Fill &f : tk::face::frameOutline(w, h))
+        fill(dc, f);
+}
+
+void drawLabel(const Control &c, HDC dc, int w, int h)
+{
+    fill(dc, {0, 0, w, h}, c.background);
+    const std::wstring text = windowText(c.hwnd);
+    Selected font(dc, c.font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, c.text);
+    // Centred across, and down, wrapped at blanks where too wide.
+    constexpr UINT format = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
+    RECT measured{0, 0, w, h};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, format | DT_CALCRECT);
+    const int top = (h - (measured.bottom - measured.top)) / 2;
+    RECT box{0, top, w, top + (measured.bottom - measured.top)};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
+}
+
+void drawPicture(const Control &c, HDC dc, int, int)
+{
+    if (c.picture)
+        c.picture->draw(dc);
+}
+
+// WM_PAINT: the whole client area, drawn by one of our handlers.
+LRESULT paint(const Control &c, HWND hwnd, Draw draw)
+{
+    Painting painting(hwnd);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const int w = client.right, h = client.bottom;
+    c.state->toolkit.dispatch([&] { draw(c, painting.dc(), w, h); });
+    return 0;
+}
+
+// What every window of our classes answers alike: painting, the pointer,
+// the keys, a screen reader, its font.
+Answer controlMessage(Control &c, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Draw draw)
+{
+    switch (message) {
     case WM_ERASEBKGND:
         return 1; // painted whole in WM_PAINT
-    case WM_PAINT: {
-        Painting paint(hwnd);
-        RECT client{};
-        GetClientRect(hwnd, &client);
-        const int w = client.right, h = client.bottom;
-        state.toolkit.dispatch([&] {
-            HDC dc = paint.dc();
-            switch (c->isWindow ? tk::Kind::Frame : c->kind) {
-            case tk::Kind::Frame:
-                fill(dc, {0, 0, w, h}, c->background);
-                if (!c->isWindow)
-                    for (const tk::face::Fill &f : tk::face::frameOutline(w, h))
-                        fill(dc, f);
-                break;
-            case tk::Kind::Label: {
-                fill(dc, {0, 0, w, h}, c->background);
-                const std::wstring text = windowText(hwnd);
-                Selected font(dc, c->font);
-                SetBkMode(dc, TRANSPARENT);
-                SetTextColor(dc, c->text);
-                // Centred across, and down, wrapped at blanks where too wide.
-                constexpr UINT format = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
-                RECT measured{0, 0, w, h};
-                DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, format | DT_CALCRECT);
-                const int top = (h - (measured.bottom - measured.top)) / 2;
-                RECT box{0, top, w, top + (measured.bottom - measured.top)};
-                DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
-                break;
-            }
-            case tk::Kind::Picture:
-                if (c->picture)
-                    c->picture->draw(dc);
-                break;
-            case tk::Kind::PushButton:
-                break;
-            }
-        });
+    case WM_PAINT:
+        return paint(c, hwnd, draw);
+    case WM_MOUSEMOVE:
+        c.state->pointerMoved(hwnd, message, wParam, lParam);
+        c.state->send(c, tk::Event::MouseMove);
         return 0;
+    case WM_GETOBJECT:
+        if (LRESULT answer = 0; answerAccessible(c, wParam, lParam, answer))
+            return answer;
+        break;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(c.font);
+    case WM_SETCURSOR:
+        if (setPointer(c, lParam))
+            return TRUE;
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_CHAR:
+        if (handleKey(c, message, wParam, lParam))
+            return 0;
+        break;
+    default:
+        break;
     }
+    return std::nullopt;
+}
+
+// What the window and its frames hear of the buttons they hold, which the
+// system tells a button's parent: draw one, one was clicked.
+Answer buttonParentMessage(Win32Window::State &state, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
     case WM_DRAWITEM: {
         const auto &item = *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
         if (Control *button = controlOf(item.hwndItem)) {
@@ -401,60 +484,108 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             if (Control *button = controlOf(reinterpret_cast<HWND>(lParam)))
                 state.send(*button, tk::Event::Click);
         return 0;
-    case WM_MOUSEMOVE:
-        state.pointerMoved(hwnd, message, wParam, lParam);
-        state.send(*c, tk::Event::MouseMove);
-        return 0;
-    case WM_GETOBJECT:
-        if (LRESULT answer = 0; answerAccessible(*c, wParam, lParam, answer))
-            return answer;
+    default:
         break;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(c->font);
-    case GetDpiScaledSize:
+    }
+    return std::nullopt;
+}
+
+// The window going: it owns its state once it was made, and the state goes
+// with it. (A window whose creation failed was never given it: its maker
+// still owns it.)
+void formDestroyed(Win32Window::State &state, HWND hwnd)
+{
+    if (state.form != hwnd)
+        return;
+    state.toolkit.windowGone(hwnd);
+    std::unique_ptr<Win32Window::State> gone(&state);
+}
+
+// What the window itself answers, besides what every window of ours does.
+// After WM_NCDESTROY, its control is gone.
+Answer formMessage(Control &window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Win32Window::State &state = *window.state;
+    switch (message) {
+    case WM_NCDESTROY:
+        formDestroyed(state, hwnd);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    case DestroyLater:
+        DestroyWindow(hwnd);
+        return 0;
+    case GetDpiScaledSize: {
         // The size the window takes at the dpi it is about to take (the
         // system would scale its present size, rounding otherwise).
-        if (c->isWindow) {
-            const tk::PixelPoint size = state.size(static_cast<int>(wParam));
-            *reinterpret_cast<SIZE *>(lParam) = {size.x, size.y};
-            return TRUE;
-        }
-        break;
-    case WM_DPICHANGED:
-        if (c->isWindow) {
-            const RECT suggested = *reinterpret_cast<const RECT *>(lParam);
-            const bool handlerRunning = state.toolkit.dispatching();
-            state.toolkit.dispatch([&] { state.takeDpi(HIWORD(wParam), suggested, handlerRunning); });
-            return 0;
-        }
-        break;
-    case WM_SETCURSOR:
-        if (setPointer(*c, lParam))
-            return TRUE;
-        break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_CHAR:
-        if (handleKey(*c, message, wParam, lParam))
-            return 0;
-        break;
+        const tk::PixelPoint size = state.size(static_cast<int>(wParam));
+        *reinterpret_cast<SIZE *>(lParam) = {size.x, size.y};
+        return TRUE;
+    }
+    case WM_DPICHANGED: {
+        const RECT suggested = *reinterpret_cast<const RECT *>(lParam);
+        const bool handlerRunning = state.toolkit.dispatching();
+        state.toolkit.dispatch([&] { state.takeDpi(HIWORD(wParam), suggested, handlerRunning); });
+        return 0;
+    }
     case WM_ACTIVATE:
-        if (c->isWindow && LOWORD(wParam) != WA_INACTIVE && state.focus) {
+        if (LOWORD(wParam) != WA_INACTIVE && state.focus) {
             SetFocus(state.focus);
             return 0;
         }
         break;
     case WM_CLOSE:
         // We never close our own windows this way: this is the system.
-        if (c->isWindow) {
-            state.closedBySystem();
-            return 0;
-        }
-        break;
+        state.closedBySystem();
+        return 0;
     default:
         break;
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return std::nullopt;
+}
+
+// One procedure for each of our classes.
+
+// The window itself.
+LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Answer answer;
+    if (Control *c = controlFor(hwnd, message, lParam)) {
+        answer = formMessage(*c, hwnd, message, wParam, lParam);
+        if (!answer)
+            answer = buttonParentMessage(*c->state, message, wParam, lParam);
+        if (!answer)
+            answer = controlMessage(*c, hwnd, message, wParam, lParam, drawForm);
+    }
+    return answer ? *answer : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// A frame without a title: its background colour and an etched outline.
+LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Answer answer;
+    if (Control *c = controlFor(hwnd, message, lParam)) {
+        answer = buttonParentMessage(*c->state, message, wParam, lParam);
+        if (!answer)
+            answer = controlMessage(*c, hwnd, message, wParam, lParam, drawFrame);
+    }
+    return answer ? *answer : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// The caption line.
+LRESULT CALLBACK labelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Answer answer;
+    if (Control *c = controlFor(hwnd, message, lParam))
+        answer = controlMessage(*c, hwnd, message, wParam, lParam, drawLabel);
+    return answer ? *answer : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// A picture control: its picture, at the control's size.
+LRESULT CALLBACK pictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Answer answer;
+    if (Control *c = controlFor(hwnd, message, lParam))
+        answer = controlMessage(*c, hwnd, message, wParam, lParam, drawPicture);
+    return answer ? *answer : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 } // namespace
@@ -497,16 +628,51 @@ void Win32Window::State::drawButton(const Control &c, const DRAWITEMSTRUCT &item
 
 void Win32Window::registerClasses(HINSTANCE instance)
 {
-    for (const wchar_t *name : {FormClass, FrameClass, LabelClass, PictureClass}) {
+    const std::pair<const wchar_t *, WNDPROC> classes[] = {
+        {FormClass, formProc}, {FrameClass, frameProc}, {LabelClass, labelProc}, {PictureClass, pictureProc}};
+    for (const auto &[name, procedure] : classes) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = windowProc;
+        wc.lpfnWndProc = procedure;
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
         wc.lpszClassName = name;
         if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
             throw Error(errors::OutOfMemory, "ลงทะเบียนชนิดหน้าต่าง " + narrow(name) + " กับระบบไม่ได้");
     }
+}
+
+void Win32Window::State::makeForm(HMONITOR monitor)
+{
+    auto &window = *controls.emplace_back(std::make_unique<Control>());
+    window.state = this;
+    window.isWindow = true;
+    window.background = colourRef(layout.background);
+    window.accessible.name = wide(layout.accessibleName);
+
+    // Centred in the monitor's work area.
+    dpi = toolkit.dpi(monitor);
+    const tk::PixelPoint to = size(dpi);
+    const tk::PixelPoint at = tk::placeOnScreen(to.x, to.y, workArea(monitor));
+    HWND made = CreateWindowExW(0, FormClass, wide(layout.title).c_str(), WS_POPUP | WS_CLIPCHILDREN, at.x, at.y, to.x,
+                                to.y, nullptr, nullptr, toolkit.instance(), &window);
+    if (!made)
+        throw Error(errors::OutOfMemory, "สร้างหน้าต่าง " + layout.className + " ไม่ได้");
+    form = made;
+}
+
+// The dpi the system gives the window, where that isn't its monitor's (one
+// too large for the work area may lie mostly on the next monitor): the
+// window at its size for that dpi, centred again.
+void Win32Window::State::takeGivenDpi(HMONITOR monitor)
+{
+    const int given = toolkit.dpi(form);
+    if (given == dpi)
+        return;
+    dpi = given;
+    const tk::PixelPoint resized = size(given);
+    const tk::PixelPoint place = tk::placeOnScreen(resized.x, resized.y, workArea(monitor));
+    SetWindowPos(form, nullptr, place.x, place.y, resized.x, resized.y, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Window::State::setIcons()
@@ -523,73 +689,109 @@ void Win32Window::State::setIcons()
 // Every control of the plan at the window's dpi, with its focus chain.
 void Win32Window::State::buildControls()
 {
-    for (std::size_t i = 0; i < plan.size(); ++i) {
-        const tk::ControlLayout &l = *plan[i].layout;
-        HWND parent = plan[i].parent < 0 ? form : controls[static_cast<std::size_t>(plan[i].parent) + 1]->hwnd;
-        auto &c = *controls.emplace_back(std::make_unique<Control>());
-        c.state = this;
-        c.name = l.name;
-        c.kind = l.kind;
-        c.background = colourRef(l.background);
-        c.text = colourRef(l.foreground);
-        const std::string name = tk::accessibleName(l);
-        c.accessible = {name != l.caption ? wide(name) : std::wstring(), wide(l.tooltip),
-                        l.kind == tk::Kind::Picture ? ROLE_SYSTEM_GRAPHIC
-                        : l.kind == tk::Kind::Frame ? ROLE_SYSTEM_GROUPING
-                        : l.kind == tk::Kind::Label ? ROLE_SYSTEM_STATICTEXT
-                                                    : ROLE_SYSTEM_PUSHBUTTON};
-        const tk::PixelRect r = tk::toPixels(l.rect, dpi);
-        constexpr DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        const auto id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(i + 1));
-        switch (l.kind) {
-        case tk::Kind::PushButton:
-            // The system's button, for its behaviour (pressed look while the
-            // mouse or Space holds it, click, focus, its states for screen
-            // readers); drawn by us.
-            c.hwnd = CreateWindowExW(0, L"BUTTON", wide(l.caption).c_str(), child | BS_OWNERDRAW, r.left, r.top,
-                                     r.width, r.height, parent, id, toolkit.instance(), nullptr);
-            if (c.hwnd) {
-                SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
-                c.systemProc = reinterpret_cast<WNDPROC>(
-                    SetWindowLongPtrW(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(buttonProc)));
-            }
-            if (!l.caption.empty()) {
-                c.font = toolkit.text().font(l.font, dpi);
-                SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE); // told to who asks
-            }
-            if (!l.facePicture.empty()) {
-                c.faceSize = MulDiv(32, dpi, tk::StandardDpi);
-                c.face = toolkit.images().icon(l.facePicture, c.faceSize);
-            }
-            break;
-        case tk::Kind::Frame:
-            CreateWindowExW(0, FrameClass, L"", child | WS_CLIPCHILDREN, r.left, r.top, r.width, r.height, parent, id,
-                            toolkit.instance(), &c);
-            break;
-        case tk::Kind::Label:
-            c.font = toolkit.text().font(l.font, dpi);
-            CreateWindowExW(0, LabelClass, wide(l.caption).c_str(), child, r.left, r.top, r.width, r.height, parent, id,
-                            toolkit.instance(), &c);
-            break;
-        case tk::Kind::Picture:
-            if (!l.picture.empty())
-                c.picture = &toolkit.images().picture(l.picture, r.width, r.height);
-            CreateWindowExW(0, PictureClass, L"", child, r.left, r.top, r.width, r.height, parent, id,
-                            toolkit.instance(), &c);
-            break;
-        }
-        if (!c.hwnd)
-            throw Error(errors::OutOfMemory, "สร้างตัวควบคุม " + l.name + " ไม่ได้");
-        // The system puts a new child below its siblings; in the plan each
-        // control lies above those made before it.
-        SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        if (!l.pointerImage.empty())
-            c.pointer = toolkit.images().pointer(l.pointerImage, dpi);
-        if (!l.tooltip.empty())
-            tips.emplace_back(c.hwnd, wide(l.tooltip));
-        byName.add(l.name, l.kind, &c);
-    }
+    for (std::size_t i = 0; i < plan.size(); ++i)
+        buildControl(i);
+    chainFocus();
+}
 
+// One control of the plan, above those made before it.
+void Win32Window::State::buildControl(std::size_t index)
+{
+    const tk::PlannedControl &planned = plan[index];
+    const tk::ControlLayout &l = *planned.layout;
+    const ChildPlace at{planned.parent < 0 ? form : controls[static_cast<std::size_t>(planned.parent) + 1]->hwnd,
+                        tk::toPixels(l.rect, dpi), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(index + 1))};
+    auto &c = *controls.emplace_back(std::make_unique<Control>());
+    c.state = this;
+    c.name = l.name;
+    c.kind = l.kind;
+    c.background = colourRef(l.background);
+    c.text = colourRef(l.foreground);
+    const std::string name = tk::accessibleName(l);
+    c.accessible = {name != l.caption ? wide(name) : std::wstring(), wide(l.tooltip), roleOf(l.kind)};
+    makeControl(c, l, at);
+    if (!c.hwnd)
+        throw Error(errors::OutOfMemory, "สร้างตัวควบคุม " + l.name + " ไม่ได้");
+    // The system puts a new child below its siblings; in the plan each
+    // control lies above those made before it.
+    SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!l.pointerImage.empty())
+        c.pointer = toolkit.images().pointer(l.pointerImage, dpi);
+    if (!l.tooltip.empty())
+        tips.emplace_back(c.hwnd, wide(l.tooltip));
+    byName.add(l.name, l.kind, &c);
+}
+
+void Win32Window::State::makeControl(Control &c, const tk::ControlLayout &l, const ChildPlace &at)
+{
+    switch (l.kind) {
+    case tk::Kind::PushButton:
+        makeButton(c, l, at);
+        break;
+    case tk::Kind::Frame:
+        makeFrame(c, l, at);
+        break;
+    case tk::Kind::Label:
+        makeLabel(c, l, at);
+        break;
+    case tk::Kind::Picture:
+        makePicture(c, l, at);
+        break;
+    }
+}
+
+// The system's button, for its behaviour (pressed look while the mouse or
+// Space holds it, click, focus, its states for screen readers); drawn by us.
+void Win32Window::State::makeButton(Control &c, const tk::ControlLayout &l, const ChildPlace &at)
+{
+    c.hwnd = makeChild(L"BUTTON", wide(l.caption).c_str(), BS_OWNERDRAW, at, nullptr);
+    if (c.hwnd) {
+        SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
+        c.systemProc =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(buttonProc)));
+    }
+    if (!l.caption.empty()) {
+        c.font = toolkit.text().font(l.font, dpi);
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE); // told to who asks
+    }
+    if (!l.facePicture.empty()) {
+        c.faceSize = MulDiv(32, dpi, tk::StandardDpi);
+        c.face = toolkit.images().icon(l.facePicture, c.faceSize);
+    }
+}
+
+void Win32Window::State::makeFrame(Control &c, const tk::ControlLayout &, const ChildPlace &at)
+{
+    makeChild(FrameClass, L"", WS_CLIPCHILDREN, at, &c);
+}
+
+void Win32Window::State::makeLabel(Control &c, const tk::ControlLayout &l, const ChildPlace &at)
+{
+    c.font = toolkit.text().font(l.font, dpi);
+    makeChild(LabelClass, wide(l.caption).c_str(), 0, at, &c);
+}
+
+void Win32Window::State::makePicture(Control &c, const tk::ControlLayout &l, const ChildPlace &at)
+{
+    if (!l.picture.empty())
+        c.picture = &toolkit.images().picture(l.picture, at.rect.width, at.rect.height);
+    makeChild(PictureClass, L"", 0, at, &c);
+}
+
+// A visible child window at its place; one of our classes gets its control
+// as it is made (see controlFor).
+HWND Win32Window::State::makeChild(const wchar_t *windowClass, const wchar_t *text, DWORD style, const ChildPlace &at,
+                                   Control *control) const
+{
+    constexpr DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    const tk::PixelRect &r = at.rect;
+    return CreateWindowExW(0, windowClass, text, child | style, r.left, r.top, r.width, r.height, at.parent, at.id,
+                           toolkit.instance(), control);
+}
+
+// The focus order of the window's controls, the first of them focused.
+void Win32Window::State::chainFocus()
+{
     for (const std::size_t index : tk::focusChain(layout, plan)) {
         HWND h = controls[index + 1]->hwnd;
         SetWindowLongPtrW(h, GWL_STYLE, GetWindowLongPtrW(h, GWL_STYLE) | WS_TABSTOP);
@@ -648,33 +850,14 @@ Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, 
 {
     auto owned = std::make_unique<State>(toolkit, sink, layout);
     State &state = *owned;
-    auto &window = *state.controls.emplace_back(std::make_unique<Control>());
-    window.state = &state;
-    window.isWindow = true;
-    window.background = colourRef(layout.background);
-    window.accessible.name = wide(layout.accessibleName);
-
     // Made where it appears, at that monitor's dpi: centred in the work area
     // of the monitor of the window it replaces (or the pointer's).
     const HMONITOR monitor = toolkit.currentMonitor();
-    state.dpi = toolkit.dpi(monitor);
-    const tk::PixelPoint size = state.size(state.dpi);
-    const tk::PixelPoint at = tk::placeOnScreen(size.x, size.y, workArea(monitor));
-    HWND form = CreateWindowExW(0, FormClass, wide(layout.title).c_str(), WS_POPUP | WS_CLIPCHILDREN, at.x, at.y,
-                                size.x, size.y, nullptr, nullptr, toolkit.instance(), &window);
-    if (!form)
-        throw Error(errors::OutOfMemory, "สร้างหน้าต่าง " + layout.className + " ไม่ได้");
-    state.form = form;
+    state.makeForm(monitor);
+    HWND form = state.form;
     state_ = owned.release(); // the window owns its state from here
     toolkit.windowBuilt(form);
-    // The dpi the system gives it, where that isn't its monitor's (one too
-    // large for the work area may lie mostly on the next monitor).
-    if (const int given = toolkit.dpi(form); given != state.dpi) {
-        state.dpi = given;
-        const tk::PixelPoint resized = state.size(given);
-        const tk::PixelPoint place = tk::placeOnScreen(resized.x, resized.y, workArea(monitor));
-        SetWindowPos(form, nullptr, place.x, place.y, resized.x, resized.y, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    state.takeGivenDpi(monitor);
 
     try {
         state.setIcons();

@@ -28,8 +28,9 @@ public:
     // The system's window of one of its controls; an Error for a name it hasn't.
     HWND handle(std::string_view control) const;
 
-    // Our window classes: the window itself, the frame, the caption line and
-    // the picture control (buttons are the system's, drawn by us).
+    // Our window classes, each with a procedure of its own: the window
+    // itself, the frame, the caption line and the picture control (buttons
+    // are the system's, drawn by us).
     static void registerClasses(HINSTANCE instance);
 
     struct State;
