@@ -200,7 +200,7 @@ bool waitPainting(HANDLE done, DWORD ms)
         // coming: a bounded number per round.
         for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
             DispatchMessageW(&msg);
-        if (done && WaitForSingleObject(done, 0) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(done, 0) == WAIT_OBJECT_0)
             return true;
         const ULONGLONG now = GetTickCount64();
         if (now >= until)
@@ -208,7 +208,7 @@ bool waitPainting(HANDLE done, DWORD ms)
         // Wakes for the end of the work, paint requests, new clicks and
         // keys (to drop them), and messages sent by other threads
         // (PeekMessage delivers those).
-        MsgWaitForMultipleObjectsEx(done ? 1 : 0, done ? &done : nullptr, static_cast<DWORD>(until - now),
+        MsgWaitForMultipleObjectsEx(1, &done, static_cast<DWORD>(until - now),
                                     QS_PAINT | QS_MOUSEBUTTON | QS_KEY | QS_SENDMESSAGE, 0);
     }
 }

@@ -30,42 +30,40 @@ template <class Function> Function lookUp(HMODULE library, const char *name)
 // says it in Thai, like everything the program shows. And the box goes on
 // the monitor of the window it belongs to (or, before there is one, the one
 // with the pointer), centred in its work area, where the system draws it at
-// that monitor's dpi. A hook on the thread does both as the box is about to
-// appear.
-HMONITOR reportMonitor = nullptr; // until the box first appears
+// that monitor's dpi. A hook on the thread does both as the box first
+// appears (its button not yet renamed); later activations leave it where
+// the user put it.
+constexpr std::wstring_view Ok = L"ตกลง";
+
+bool renamedAlready(HWND box)
+{
+    wchar_t said[8] = {};
+    GetDlgItemTextW(box, IDOK, said, 8);
+    return said == Ok;
+}
 
 LRESULT CALLBACK placeReport(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_ACTIVATE) {
-        const auto box = reinterpret_cast<HWND>(wParam);
-        SetDlgItemTextW(box, IDOK, L"ตกลง");
-        if (reportMonitor) {
-            MONITORINFO monitor{};
-            monitor.cbSize = sizeof monitor;
-            RECT r{};
-            if (GetMonitorInfoW(std::exchange(reportMonitor, nullptr), &monitor) && GetWindowRect(box, &r)) {
-                const RECT &work = monitor.rcWork;
-                const tk::PixelPoint at =
-                    tk::placeOnScreen(r.right - r.left, r.bottom - r.top,
-                                      {work.left, work.top, work.right - work.left, work.bottom - work.top});
-                SetWindowPos(box, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            }
-        }
+    const auto box = reinterpret_cast<HWND>(wParam);
+    if (code != HCBT_ACTIVATE || renamedAlready(box))
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    SetDlgItemTextW(box, IDOK, Ok.data());
+    RECT r{};
+    if (GetWindowRect(box, &r)) {
+        const tk::PixelPoint at =
+            tk::placeOnScreen(r.right - r.left, r.bottom - r.top, workArea(monitorOf(GetWindow(box, GW_OWNER))));
+        SetWindowPos(box, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam); // the hook handle is ignored
 }
 
 class ReportHook {
 public:
-    explicit ReportHook(HMONITOR monitor) : hook_(SetWindowsHookExW(WH_CBT, placeReport, nullptr, GetCurrentThreadId()))
-    {
-        reportMonitor = monitor;
-    }
+    ReportHook() : hook_(SetWindowsHookExW(WH_CBT, placeReport, nullptr, GetCurrentThreadId())) {}
     ReportHook(const ReportHook &) = delete;
     ReportHook &operator=(const ReportHook &) = delete;
     ~ReportHook()
     {
-        reportMonitor = nullptr;
         if (hook_)
             UnhookWindowsHookEx(hook_);
     }
@@ -105,14 +103,30 @@ int Win32Toolkit::dpi(HWND window) const
     return dpi(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
 }
 
-HMONITOR Win32Toolkit::currentMonitor() const
+HWND Win32Toolkit::currentWindow() const
 {
     for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
         if (IsWindowVisible(*it))
-            return MonitorFromWindow(*it, MONITOR_DEFAULTTONEAREST);
+            return *it;
+    return nullptr;
+}
+
+HMONITOR monitorOf(HWND window)
+{
+    if (window)
+        return MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
     POINT pointer{};
     GetCursorPos(&pointer);
     return MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY);
+}
+
+tk::PixelRect workArea(HMONITOR monitor)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(monitor, &info);
+    const RECT &work = info.rcWork;
+    return {work.left, work.top, work.right - work.left, work.bottom - work.top};
 }
 
 Win32Toolkit::~Win32Toolkit()
@@ -160,11 +174,8 @@ void Win32Toolkit::showFailure(std::string_view title, std::string_view text)
 {
     // Owned by the window the user sees, so that it stays in front of it and
     // the window takes no input until the report is dismissed.
-    HWND owner = nullptr;
-    for (HWND w : windows_)
-        if (IsWindowVisible(w))
-            owner = w;
-    ReportHook hook(currentMonitor());
+    const HWND owner = currentWindow();
+    ReportHook hook;
     VisualStyles::Scope styled(styles_);
     MessageBoxW(owner, wide(text).c_str(), wide(title).c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }

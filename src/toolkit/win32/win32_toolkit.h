@@ -13,6 +13,11 @@
 
 namespace vd::win32 {
 
+// The monitor of a window; for none, the one with the pointer.
+HMONITOR monitorOf(HWND window);
+// A monitor's work area (the screen without the taskbar), in pixels.
+tk::PixelRect workArea(HMONITOR monitor);
+
 // Window classes of ours, registered once per run.
 inline constexpr wchar_t FormClass[] = L"VelodaneForm";
 inline constexpr wchar_t FrameClass[] = L"VelodaneFrame";
@@ -36,10 +41,11 @@ public:
     int dpi(HMONITOR monitor) const;
     int dpi(HWND window) const;
     int systemDpi() const noexcept { return systemDpi_; }
-    // The monitor the program is on: that of the window of ours on the
-    // screen (which a new window replaces, and a report belongs to); else,
-    // before there is one, the one with the pointer.
-    HMONITOR currentMonitor() const;
+    // The window of ours on the screen (which a new window replaces, and a
+    // report belongs to); nullptr before there is one.
+    HWND currentWindow() const;
+    // The monitor the program is on: currentWindow's, else the pointer's.
+    HMONITOR currentMonitor() const { return monitorOf(currentWindow()); }
     Images &images() noexcept { return images_; }
     Text &text() noexcept { return text_; }
 

@@ -58,15 +58,6 @@ std::wstring windowText(HWND hwnd)
     return text;
 }
 
-tk::PixelRect workArea(HMONITOR monitor)
-{
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoW(monitor, &info);
-    const RECT &work = info.rcWork;
-    return {work.left, work.top, work.right - work.left, work.bottom - work.top};
-}
-
 // WM_PAINT's device context for a scope: the window is validated whatever
 // happens while it is painted.
 class Painting {
