@@ -31,26 +31,10 @@ bool isSeparator(char c) noexcept
 // A name that Windows would accept and that stays inside its folder.
 bool isAcceptableComponent(std::string_view name) noexcept
 {
-    if (name.empty() || name.find_first_not_of('.') == std::string_view::npos)
-        return false;
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20)
-            return false;
-        switch (c) {
-        case '<':
-        case '>':
-        case ':':
-        case '"':
-        case '|':
-        case '?':
-        case '*':
-            return false;
-        default:
-            break;
-        }
-    }
-    return true;
+    return name.find_first_not_of('.') != std::string_view::npos && std::none_of(name.begin(), name.end(), [](char c) {
+               return static_cast<unsigned char>(c) < 0x20 ||
+                      std::string_view("<>:\"|?*").find(c) != std::string_view::npos;
+           });
 }
 
 // An absolute folder without trailing slashes; nothing for an empty or
@@ -78,34 +62,18 @@ std::string join(const std::string &folder, std::string_view name)
 // document itself) tells.
 Candidate failure(std::string path, int error, bool opening)
 {
-    Candidate candidate;
-    candidate.path = std::move(path);
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        candidate.state = FileState::Missing;
-        break;
-    case ELOOP:
-        candidate.state = FileState::LinkLoop;
-        break;
-    case EACCES:
-    case EPERM:
-        // stat needs only search permission on the folders on the way.
-        candidate.state = opening ? FileState::Unreadable : FileState::FolderDenied;
-        break;
-    case ENAMETOOLONG:
-        candidate.state = FileState::NameTooLong;
-        break;
-    case EMFILE:
-    case ENFILE:
-        candidate.state = FileState::TooManyOpenFiles;
-        break;
-    default:
-        candidate.state = FileState::Failed;
-        candidate.error = error;
-        break;
-    }
-    return candidate;
+    FileState state = FileState::Failed;
+    if (error == ENOENT || error == ENOTDIR)
+        state = FileState::Missing;
+    else if (error == ELOOP)
+        state = FileState::LinkLoop;
+    else if (error == EACCES || error == EPERM) // stat needs only search permission on the folders on the way
+        state = opening ? FileState::Unreadable : FileState::FolderDenied;
+    else if (error == ENAMETOOLONG)
+        state = FileState::NameTooLong;
+    else if (error == EMFILE || error == ENFILE)
+        state = FileState::TooManyOpenFiles;
+    return Candidate{std::move(path), state, state == FileState::Failed ? error : 0};
 }
 
 // What is at `path`, looked at as the document.
@@ -162,81 +130,62 @@ Variants caseVariants(const std::string &folder, const std::string &name)
 // The depth-first search of one prefix's drive folder for the document,
 // over the names that match each component, in the order document_path.h
 // gives.
-class Search {
-public:
-    explicit Search(const std::vector<std::string> &components) : components_(components) {}
+struct Search {
+    const std::vector<std::string> &components;
+    std::optional<Candidate> firstFailure;
 
-    Candidate run(const std::string &driveFolder)
-    {
-        if (inFolder(driveFolder, 0))
-            return std::move(*found_);
-        return std::move(*firstFailure_);
-    }
-
-private:
     // The path from `path`, the name on disk of component `index`, on.
     std::string withRest(std::string path, std::size_t index) const
     {
-        for (std::size_t i = index + 1; i < components_.size(); ++i)
-            path = join(path, components_[i]);
+        for (std::size_t i = index + 1; i < components.size(); ++i)
+            path = join(path, components[i]);
         return path;
     }
 
-    void failed(Candidate candidate)
+    std::nullopt_t failed(Candidate candidate)
     {
-        if (!firstFailure_)
-            firstFailure_ = std::move(candidate);
+        if (!firstFailure)
+            firstFailure = std::move(candidate);
+        return std::nullopt;
     }
 
-    // Whether the document is found from `path`, the name on disk of
-    // component `index`.
-    bool through(const std::string &path, std::size_t index)
+    // The document found from `path`, the name on disk of component `index`.
+    std::optional<Candidate> through(const std::string &path, std::size_t index)
     {
-        if (index + 1 == components_.size()) {
-            Candidate candidate = examine(path);
-            if (candidate.state == FileState::Readable) {
-                found_ = std::move(candidate);
-                return true;
-            }
-            failed(std::move(candidate));
-            return false;
-        }
         struct stat st {};
-        if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        if (index + 1 < components.size() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
             return inFolder(path, index + 1);
-        // Not a folder, or out of reach: what the whole path meets tells why.
-        failed(examine(withRest(path, index)));
-        return false;
+        // The document itself, or what the whole path meets where a folder
+        // on the way isn't one, or is out of reach.
+        Candidate candidate = examine(withRest(path, index));
+        if (candidate.state == FileState::Readable && index + 1 == components.size())
+            return candidate;
+        return failed(std::move(candidate));
     }
 
-    // Whether the document is found from `folder` through component `index`.
-    bool inFolder(const std::string &folder, std::size_t index)
+    // The document found from `folder` through component `index`.
+    std::optional<Candidate> inFolder(const std::string &folder, std::size_t index)
     {
-        const std::string &name = components_[index];
+        const std::string &name = components[index];
         const std::string exact = join(folder, name);
         struct stat st {};
         const bool exists = ::lstat(exact.c_str(), &st) == 0;
-        if (exists && through(exact, index))
-            return true;
+        if (auto found = exists ? through(exact, index) : std::nullopt)
+            return found;
         const Variants variants = caseVariants(folder, name);
         for (const std::string &variant : variants.names)
-            if (through(join(folder, variant), index))
-                return true;
-        if (!exists && variants.names.empty()) {
-            Candidate candidate = examine(withRest(exact, index));
-            // Nothing by that name where the folder couldn't be listed: the
-            // name may be there in other letter case.
-            if (candidate.state == FileState::Missing && variants.error != 0 && variants.error != ENOENT &&
-                variants.error != ENOTDIR)
-                candidate = failure(std::move(candidate.path), variants.error, false);
-            failed(std::move(candidate));
-        }
-        return false;
+            if (auto found = through(join(folder, variant), index))
+                return found;
+        if (exists || !variants.names.empty())
+            return std::nullopt;
+        Candidate candidate = examine(withRest(exact, index));
+        // Nothing by that name where the folder couldn't be listed: the name
+        // may be there in other letter case.
+        if (candidate.state == FileState::Missing && variants.error != 0 && variants.error != ENOENT &&
+            variants.error != ENOTDIR)
+            candidate = failure(std::move(candidate.path), variants.error, false);
+        return failed(std::move(candidate));
     }
-
-    const std::vector<std::string> &components_;
-    std::optional<Candidate> found_;
-    std::optional<Candidate> firstFailure_;
 };
 
 } // namespace
@@ -282,16 +231,8 @@ std::vector<std::string> documentPrefixes(const Environment &env)
     std::optional<std::string> dataDirs = env("XDG_DATA_DIRS");
     if (!dataDirs || dataDirs->empty())
         dataDirs = std::string(DefaultDataDirs);
-    std::string_view dirs = *dataDirs;
-    while (!dirs.empty()) {
-        const auto colon = dirs.find(':');
-        const std::string_view entry = dirs.substr(0, colon);
-        if (auto dir = absoluteFolder(std::string(entry)))
-            add(join(*dir, PrefixFolder));
-        if (colon == std::string_view::npos)
-            break;
-        dirs.remove_prefix(colon + 1);
-    }
+    for (std::string_view dir : absoluteEntries(*dataDirs))
+        add(join(*absoluteFolder(std::string(dir)), PrefixFolder));
     return prefixes;
 }
 
@@ -302,7 +243,10 @@ Candidate locateInPrefix(const WindowsPath &path, const std::string &prefix)
     struct stat st {};
     if (::stat(drive.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         drive = join(prefix, "drive_" + letter);
-    return Search(path.components).run(drive);
+    Search search{path.components, std::nullopt};
+    if (auto found = search.inFolder(drive, 0))
+        return std::move(*found);
+    return std::move(*search.firstFailure);
 }
 
 Resolution resolveDocument(std::string_view windowsPath, const std::vector<std::string> &prefixes)

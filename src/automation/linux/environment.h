@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vd::automation::linuxword {
 
@@ -14,5 +15,9 @@ using Environment = std::function<std::optional<std::string>(std::string_view na
 
 // The environment of this process, read at each lookup.
 Environment processEnvironment();
+
+// The absolute entries of a colon-separated list of folders such as PATH, in
+// order; empty and relative ones are skipped.
+std::vector<std::string_view> absoluteEntries(std::string_view list);
 
 } // namespace vd::automation::linuxword

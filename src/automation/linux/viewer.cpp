@@ -32,21 +32,15 @@ bool isExecutableFile(const std::string &path)
 
 std::optional<std::string> searchPath(std::string_view path, std::string_view name)
 {
-    while (true) {
-        const auto colon = path.find(':');
-        const std::string_view dir = path.substr(0, colon);
-        if (!dir.empty() && dir.front() == '/') {
-            std::string candidate(dir);
-            if (candidate.back() != '/')
-                candidate += '/';
-            candidate += name;
-            if (isExecutableFile(candidate))
-                return candidate;
-        }
-        if (colon == std::string_view::npos)
-            return std::nullopt;
-        path.remove_prefix(colon + 1);
+    for (std::string_view dir : absoluteEntries(path)) {
+        std::string candidate(dir);
+        if (candidate.back() != '/')
+            candidate += '/';
+        candidate += name;
+        if (isExecutableFile(candidate))
+            return candidate;
     }
+    return std::nullopt;
 }
 
 // A close-on-exec descriptor numbered 3 or above, so that it never stands in

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <numeric>
 #include <optional>
+#include <tuple>
 
 namespace vd::automation::linuxword {
 
@@ -20,121 +22,90 @@ constexpr std::size_t PathCharactersShown = 100;
 
 std::string stateText(const Candidate &candidate)
 {
-    switch (candidate.state) {
-    case FileState::Readable:
-        return "อ่านได้";
-    case FileState::Missing:
-        return "ไม่มีไฟล์นี้";
-    case FileState::DanglingLink:
-        return "เป็นลิงก์ที่ชี้ไปยังไฟล์ที่ไม่มีอยู่";
-    case FileState::LinkLoop:
-        return "เป็นลิงก์ที่ชี้วนกันไม่รู้จบ";
-    case FileState::Directory:
-        return "เป็นโฟลเดอร์ ไม่ใช่ไฟล์";
-    case FileState::NotRegular:
-        return "ไม่ใช่ไฟล์เอกสาร";
-    case FileState::Unreadable:
-        return "ไม่มีสิทธิ์อ่านไฟล์นี้";
-    case FileState::FolderDenied:
-        return "ไม่มีสิทธิ์เข้าถึงโฟลเดอร์ที่อยู่ระหว่างทาง";
-    case FileState::NameTooLong:
-        return "ชื่อไฟล์หรือเส้นทางยาวเกินกว่าที่ระบบรองรับ";
-    case FileState::TooManyOpenFiles:
-        return "เปิดไฟล์พร้อมกันมากเกินกว่าที่ระบบรองรับ";
-    case FileState::Failed:
-        break;
-    }
+    // In the order of FileState.
+    static constexpr std::string_view Texts[] = {
+        "อ่านได้",
+        "ไม่มีไฟล์นี้",
+        "เป็นลิงก์ที่ชี้ไปยังไฟล์ที่ไม่มีอยู่",
+        "เป็นลิงก์ที่ชี้วนกันไม่รู้จบ",
+        "เป็นโฟลเดอร์ ไม่ใช่ไฟล์",
+        "ไม่ใช่ไฟล์เอกสาร",
+        "ไม่มีสิทธิ์อ่านไฟล์นี้",
+        "ไม่มีสิทธิ์เข้าถึงโฟลเดอร์ที่อยู่ระหว่างทาง",
+        "ชื่อไฟล์หรือเส้นทางยาวเกินกว่าที่ระบบรองรับ",
+        "เปิดไฟล์พร้อมกันมากเกินกว่าที่ระบบรองรับ",
+    };
+    if (candidate.state != FileState::Failed)
+        return std::string(Texts[static_cast<std::size_t>(candidate.state)]);
     return "ตรวจสอบไม่ได้ เกิดข้อผิดพลาดของระบบ (รหัสข้อผิดพลาดของระบบ " + std::to_string(candidate.error) + ")";
 }
 
-// The length of the UTF-8 sequence that starts `text`, when it is a valid
-// one; 0 otherwise.
-std::size_t sequenceLength(std::string_view text) noexcept
+// The code point that starts `text` and the length of its UTF-8 sequence;
+// U+FFFD and 1 for a byte that starts no valid one (an overlong form, a
+// UTF-16 surrogate or a code point above U+10FFFF among them).
+std::pair<char32_t, std::size_t> decode(std::string_view text) noexcept
 {
+    static constexpr std::pair<char32_t, std::size_t> Invalid{0xFFFD, 1};
+    static constexpr char32_t Least[] = {0, 0, 0x80, 0x800, 0x10000};
     const auto lead = static_cast<unsigned char>(text.front());
-    std::size_t length = 0;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
+    const std::size_t length = lead < 0x80   ? 1
+                               : lead < 0xC2 ? 0
+                               : lead < 0xE0 ? 2
+                               : lead < 0xF0 ? 3
+                               : lead < 0xF5 ? 4
+                                             : 0;
     if (length == 0 || text.size() < length)
-        return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-            return 0;
-    // No overlong forms, UTF-16 surrogates or code points above U+10FFFF.
-    const auto second = static_cast<unsigned char>(text[1]);
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) || (lead == 0xF0 && second < 0x90) ||
-        (lead == 0xF4 && second >= 0x90))
-        return 0;
-    return length;
-}
-
-// A combining mark that is drawn on the letter before it: the Thai vowel
-// and tone marks above and below the line (U+0E31, U+0E34 to U+0E3A, U+0E47
-// to U+0E4E) and the general combining diacritics (U+0300 to U+036F).
-bool isCombiningMark(std::string_view character) noexcept
-{
-    if (character.size() == 3 && character.substr(0, 2) == "\xE0\xB8") {
-        const auto last = static_cast<unsigned char>(character[2]);
-        return last == 0xB1 || (last >= 0xB4 && last <= 0xBA);
+        return Invalid;
+    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[i]);
+        if ((next & 0xC0) != 0x80)
+            return Invalid;
+        c = c << 6 | (next & 0x3F);
     }
-    if (character.size() == 3 && character.substr(0, 2) == "\xE0\xB9") {
-        const auto last = static_cast<unsigned char>(character[2]);
-        return last >= 0x87 && last <= 0x8E;
-    }
-    if (character.size() == 2) {
-        const auto lead = static_cast<unsigned char>(character[0]);
-        const auto last = static_cast<unsigned char>(character[1]);
-        return (lead == 0xCC && last >= 0x80) || (lead == 0xCD && last <= 0xAF);
-    }
-    return false;
+    if (c < Least[length] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+        return Invalid;
+    return {c, length};
 }
 
 // A path as a report shows it: one line of valid UTF-8, at most
 // PathCharactersShown characters. Control characters, line and paragraph
 // separators and bytes that aren't UTF-8 show as U+FFFD; a longer path
-// keeps its beginning and its end around "…".
+// keeps its beginning and its end around "…", cut between whole letters:
+// never between a letter and the marks drawn on it (the Thai vowel and tone
+// marks above and below the line, the general combining diacritics).
 std::string displayText(std::string_view path)
 {
-    static constexpr std::string_view Replacement = "\xEF\xBF\xBD";
-    std::vector<std::string_view> characters;
-    while (!path.empty()) {
-        const std::size_t length = sequenceLength(path);
-        std::string_view character = path.substr(0, std::max<std::size_t>(length, 1));
-        const auto lead = static_cast<unsigned char>(character.front());
-        const bool control = lead < 0x20 || lead == 0x7F ||
-                             (lead == 0xC2 && static_cast<unsigned char>(character.back()) < 0xA0) ||
-                             character == "\xE2\x80\xA8" || character == "\xE2\x80\xA9";
-        if (length == 0 || control)
-            characters.push_back(Replacement);
-        else
-            characters.push_back(character);
-        path.remove_prefix(character.size());
+    struct Character {
+        std::string_view text;
+        bool mark;
+    };
+    std::vector<Character> characters;
+    for (std::size_t length = 0; !path.empty(); path.remove_prefix(length)) {
+        char32_t c = 0;
+        std::tie(c, length) = decode(path);
+        const bool shown = c >= 0x20 && (c < 0x7F || c >= 0xA0) && c != 0x2028 && c != 0x2029 && c != 0xFFFD;
+        const bool mark =
+            c == 0xE31 || (c >= 0xE34 && c <= 0xE3A) || (c >= 0xE47 && c <= 0xE4E) || (c >= 0x300 && c <= 0x36F);
+        characters.push_back({shown ? path.substr(0, length) : "\xEF\xBF\xBD", mark});
+    }
+    const std::size_t count = characters.size();
+    std::size_t headEnd = count, tailStart = count;
+    if (count > PathCharactersShown) {
+        headEnd = PathCharactersShown / 2 - 10;
+        while (headEnd > 0 && characters[headEnd].mark)
+            --headEnd;
+        tailStart = count - (PathCharactersShown - PathCharactersShown / 2 + 9);
+        while (tailStart < count && characters[tailStart].mark)
+            ++tailStart;
     }
     std::string text;
-    if (characters.size() <= PathCharactersShown) {
-        for (std::string_view c : characters)
-            text += c;
-        return text;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i == headEnd)
+            text += "…";
+        if (i < headEnd || i >= tailStart)
+            text += characters[i].text;
     }
-    // The beginning and the end, cut between whole letters: never between
-    // a letter and the marks that sit on it.
-    std::size_t headEnd = PathCharactersShown / 2 - 10;
-    while (headEnd > 0 && isCombiningMark(characters[headEnd]))
-        --headEnd;
-    std::size_t tailStart = characters.size() - (PathCharactersShown - PathCharactersShown / 2 + 9);
-    while (tailStart < characters.size() && isCombiningMark(characters[tailStart]))
-        ++tailStart;
-    for (std::size_t i = 0; i < headEnd; ++i)
-        text += characters[i];
-    text += "…";
-    for (std::size_t i = tailStart; i < characters.size(); ++i)
-        text += characters[i];
     return text;
 }
 
@@ -149,48 +120,38 @@ std::string notFoundDescription(std::string_view windowsPath, const Resolution &
     if (searched.empty())
         return text + " (ไม่มีโฟลเดอร์ให้ค้นหา)";
 
-    std::vector<bool> shown(searched.size(), searched.size() <= PlacesShown);
+    std::vector<std::size_t> named(searched.size());
+    std::iota(named.begin(), named.end(), 0);
+    const auto found = [&searched](std::size_t i) { return searched[i].state != FileState::Missing; };
     if (searched.size() > PlacesShown) {
-        std::size_t chosen = 0;
-        for (bool missing : {false, true})
-            for (std::size_t i = 0; i < searched.size() && chosen < PlacesShown - 1; ++i)
-                if (!shown[i] && (searched[i].state == FileState::Missing) == missing) {
-                    shown[i] = true;
-                    ++chosen;
-                }
+        std::stable_partition(named.begin(), named.end(), found);
+        named.resize(PlacesShown - 1);
+        std::sort(named.begin(), named.end());
     }
     text += " ตำแหน่งที่ค้นหา:";
-    std::size_t hidden = 0;
-    bool hiddenAllMissing = true;
-    for (std::size_t i = 0; i < searched.size(); ++i) {
-        if (shown[i]) {
-            text += "\n" + displayText(searched[i].path) + " (" + stateText(searched[i]) + ")";
-        } else {
-            ++hidden;
-            hiddenAllMissing = hiddenAllMissing && searched[i].state == FileState::Missing;
-        }
-    }
-    if (hidden > 0)
+    for (std::size_t i : named)
+        text += "\n" + displayText(searched[i].path) + " (" + stateText(searched[i]) + ")";
+    if (const std::size_t hidden = searched.size() - named.size(); hidden > 0) {
+        const bool hiddenAllMissing = std::count_if(named.begin(), named.end(), found) ==
+                                      std::count_if(searched.begin(), searched.end(),
+                                                    [](const Candidate &c) { return c.state != FileState::Missing; });
         text += "\nและอีก " + std::to_string(hidden) + " ตำแหน่ง" + (hiddenAllMissing ? " (ไม่มีไฟล์นี้)" : "");
+    }
     return text;
 }
 
 // The prefix folders, found at the first Open and kept for the run: they
 // depend only on the environment, which the program never changes.
-class Prefixes {
-public:
-    explicit Prefixes(Environment environment) : environment_(std::move(environment)) {}
+struct Prefixes {
+    Environment environment;
+    std::optional<std::vector<std::string>> found;
 
     const std::vector<std::string> &get()
     {
-        if (!prefixes_)
-            prefixes_ = documentPrefixes(environment_);
-        return *prefixes_;
+        if (!found)
+            found = documentPrefixes(environment);
+        return *found;
     }
-
-private:
-    Environment environment_;
-    std::optional<std::vector<std::string>> prefixes_;
 };
 
 // Documents.Open on Linux: windowsPath resolved (document_path.h) and shown
@@ -232,7 +193,7 @@ ObjectRef createApplication(const Options &options, std::shared_ptr<Prefixes> pr
 
 ObjectRef createApplication(const Options &options)
 {
-    return createApplication(options, std::make_shared<Prefixes>(options.environment));
+    return createApplication(options, std::make_shared<Prefixes>(Prefixes{options.environment, std::nullopt}));
 }
 
 void registerClasses(Registry &registry)
@@ -243,7 +204,7 @@ void registerClasses(Registry &registry)
 void registerClasses(Registry &registry, Options options)
 {
     // One list of prefixes for every object made through this registration.
-    auto prefixes = std::make_shared<Prefixes>(options.environment);
+    auto prefixes = std::make_shared<Prefixes>(Prefixes{options.environment, std::nullopt});
     registry.add("word.Application", [options = std::move(options), prefixes = std::move(prefixes)] {
         return createApplication(options, prefixes);
     });

@@ -9,16 +9,13 @@
 //   5174 the document was found nowhere, or can't be read (Word's "This file
 //        could not be found"); nothing is started. The description names
 //        the Windows path and the Linux paths searched, each with why it
-//        couldn't be used (missing, a dangling link, a link loop, a folder,
-//        not a regular file, no permission to read it or to enter a folder
-//        on the way, a name too long, too many open files, another system
-//        error with its number): all of them when there are at most five,
-//        else four (those where something was found first) and the number
-//        of the others. Paths longer than 100 characters are shortened in
-//        the middle, and control characters and bytes that aren't UTF-8
-//        show as U+FFFD, so the message always fits on the screen.
-//        The prefix folders are found once, at the first Open of an object
-//        of a registration, and kept.
+//        couldn't be used (FileState in document_path.h): all of them when
+//        there are at most five, else four (those where something was found
+//        first) and the number of the others. Paths longer than 100
+//        characters are shortened in the middle, and control characters and
+//        bytes that aren't UTF-8 show as U+FFFD, so the message always fits
+//        on the screen. The prefix folders are found once, at the first Open
+//        of an object of a registration, and kept.
 //   429  creating the object: neither LibreOffice nor xdg-open is on PATH;
 //        Open: the viewer couldn't be started
 #pragma once
