@@ -34,6 +34,7 @@ struct Figures {
     double hwmMiB[2] = {};
     double hwmTextFloorMiB = 0; // the floor drawing one Thai caption
     double enterMs[2] = {}, backMs[2] = {}, moveUs[2] = {}, clickMs[2] = {};
+    double clickSessionFloorMs = 0; // the floor starting its program in a session of its own
     double growthMiB[2] = {}, heapGrowthKiB[2] = {};
     double descriptors[2] = {}, children[2] = {};
 };

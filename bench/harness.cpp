@@ -278,7 +278,8 @@ private:
         replaceBy(w);
     }
 
-    // One program started the cheapest way (vfork and exec), not waited for.
+    // One program started the cheapest way (vfork and exec), not waited for;
+    // in a session of its own when asked.
     void spawnViewer()
     {
         std::string program = viewer_, nologo = "--nologo", view = "--view", document = document_;
@@ -287,7 +288,12 @@ private:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         pid_t pid = 0;
-        const int error = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        if (session_)
+            posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+        const int error = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv, environ);
+        posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);
         if (error != 0)
             failures_.push_back("posix_spawn " + program + ": " + std::to_string(error));
@@ -297,6 +303,7 @@ private:
 
     QPointer<FloorWindow> current_;
     std::string viewer_ = "/bin/true";
+    bool session_ = std::getenv("VELODANE_BENCH_FLOOR_SESSION") != nullptr;
     std::string document_ = "/dev/null";
     std::vector<pid_t> children_;
     std::vector<std::string> failures_;

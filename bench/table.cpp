@@ -57,8 +57,13 @@ std::string table(const Figures &f, const Options &o)
         fixed(f.backMs[0], 2) + " ms", fixed(f.backMs[1], 2) + " ms", "≤ 2 ms", f.backMs[0] <= 2);
     row("timings", "Pointer movement onto a group button, caption line repainted (" + n + std::to_string(o.moves) + ")",
         fixed(f.moveUs[0], 1) + " µs", fixed(f.moveUs[1], 1) + " µs", "≤ 20 µs", f.moveUs[0] <= 20);
-    row("timings", "Group click, viewer started: window blocked (" + n + std::to_string(o.clicks) + ")",
-        fixed(f.clickMs[0], 2) + " ms", fixed(f.clickMs[1], 2) + " ms", "≤ 2 ms", f.clickMs[0] <= 2);
+    const std::string click = "Group click, viewer started: window blocked (" + n + std::to_string(o.clicks) + ")";
+    const double sessionRatio = f.clickMs[0] / f.clickSessionFloorMs;
+    row("timings", click + ", against the floor starting its program in a session of its own",
+        fixed(f.clickMs[0], 2) + " ms", fixed(f.clickSessionFloorMs, 2) + " ms", "≤ 3 × floor", sessionRatio <= 3,
+        fixed(sessionRatio, 2) + " × floor");
+    row("timings", click + ", against the bare floor", fixed(f.clickMs[0], 2) + " ms", fixed(f.clickMs[1], 2) + " ms",
+        "≤ 2 ms", f.clickMs[0] <= 2, fixed(f.clickMs[0] / f.clickMs[1], 2) + " × floor");
     const std::string memory = "Peak resident memory (VmHWM), whole process, after enter, ten group clicks and back (" +
                                n + std::to_string(o.memoryRuns) + ")";
     const double aboveText = f.hwmMiB[0] - f.hwmTextFloorMiB;

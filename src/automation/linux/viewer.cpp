@@ -4,15 +4,13 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include <fcntl.h>
-#include <linux/futex.h>
 #include <pthread.h>
-#include <sched.h>
+#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,61 +83,52 @@ std::string errnoReason(int error)
                                               ")");
 }
 
-// What a start shares with the two short-lived processes that make it, which
-// run on our memory: the intermediate child (made with vfork, so that we are
-// stopped while it runs) and the viewer before its exec (made by the
-// intermediate with clone, so that nothing of ours is copied, and left to
-// init, or the nearest subreaper, when the intermediate ends at once). The
-// kernel clears `running` and wakes us when the viewer has been exec'd or
-// has ended (CLONE_CHILD_CLEARTID); until then we wait without running any
-// code that could touch what the two use, errno among it.
-struct Start {
+// How the viewer is started, prepared before the intermediate child exists:
+// posix_spawn starts it as vfork and exec would, in a session of its own,
+// with /dev/null as its standard streams, no other descriptor of ours, every
+// signal at its default and none blocked. The intermediate child writes its
+// outcome here, in our memory, which it shares until it ends.
+struct Spawn {
+    explicit Spawn(int devNull)
+    {
+        ::posix_spawn_file_actions_init(&actions);
+        for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+            ::posix_spawn_file_actions_adddup2(&actions, devNull, fd);
+        ::posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+        ::posix_spawnattr_init(&attributes);
+        ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        sigset_t signals;
+        ::sigemptyset(&signals);
+        ::posix_spawnattr_setsigmask(&attributes, &signals);
+        // Every signal, the C library's own two among them: sigfillset leaves
+        // those out, and posix_spawn would then leave them ignored.
+        std::memset(&signals, 0xff, sizeof signals);
+        ::posix_spawnattr_setsigdefault(&attributes, &signals);
+    }
+    ~Spawn()
+    {
+        ::posix_spawnattr_destroy(&attributes);
+        ::posix_spawn_file_actions_destroy(&actions);
+    }
+    Spawn(const Spawn &) = delete;
+    Spawn &operator=(const Spawn &) = delete;
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
     const char *program = nullptr;
     char *const *argv = nullptr;
     char *const *envp = nullptr;
-    int devNull = -1;
-    int running = 1;               // the futex word the kernel clears
-    int cloneError = 0;            // errno of the intermediate's clone
-    int startError = 0;            // errno of the viewer's preparation or exec
-    alignas(16) char stack[16384]; // the viewer's until its exec
+    volatile int error = 0;
+    volatile bool spawned = false;
 };
 
-// Raw system calls only, with the signals of this copy of our signal table
-// at their defaults and none blocked: glibc's functions, and anything a
-// sanitizer puts around them, may use state that this process shares with us.
-#define VD_RAW_CHILD __attribute__((noinline, no_sanitize("address", "undefined")))
-
-VD_RAW_CHILD int viewerBeforeExec(void *arg) noexcept
+// The intermediate child: it starts the viewer and ends at once, so that the
+// viewer is left to init (or the nearest subreaper), never to us.
+[[noreturn]] __attribute__((noinline)) void spawnFromIntermediate(Spawn &spawn) noexcept
 {
-    auto &start = *static_cast<Start *>(arg);
-    const unsigned long none[4] = {}; // SIG_DFL, no flags, an empty mask
-    const std::uint64_t empty = 0;
-    long failed = ::syscall(SYS_setsid) < 0;
-    for (int sig = 1; sig < 65; ++sig)
-        ::syscall(SYS_rt_sigaction, sig, none, nullptr, sizeof empty); // SIGKILL, SIGSTOP refuse
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO && !failed; ++fd)
-        failed = ::syscall(SYS_dup3, start.devNull, fd, 0) < 0;
-    if (!failed && ::syscall(SYS_close_range, STDERR_FILENO + 1, ~0U, 0) < 0)
-        for (long fd = STDERR_FILENO + 1; fd < 65536; ++fd)
-            ::syscall(SYS_close, fd);
-    if (!failed) {
-        ::syscall(SYS_rt_sigprocmask, SIG_SETMASK, &empty, nullptr, sizeof empty);
-        ::syscall(SYS_execve, start.program, start.argv, start.envp);
-    }
-    start.startError = errno;
-    ::syscall(SYS_exit_group, 127);
-    return 127;
-}
-
-// The intermediate child, on our stack below the caller's frame: it makes the
-// viewer's process and ends at once.
-[[noreturn]] VD_RAW_CHILD void startFromIntermediate(Start &start) noexcept
-{
-    if (::clone(viewerBeforeExec, start.stack + sizeof start.stack, CLONE_VM | CLONE_CHILD_CLEARTID | SIGCHLD, &start,
-                nullptr, nullptr, &start.running) < 0) {
-        start.cloneError = errno;
-        __atomic_store_n(&start.running, 0, __ATOMIC_RELEASE);
-    }
+    pid_t viewer = 0;
+    spawn.error = ::posix_spawn(&viewer, spawn.program, &spawn.actions, &spawn.attributes, spawn.argv, spawn.envp);
+    spawn.spawned = true;
     ::_exit(0);
 }
 
@@ -188,40 +177,34 @@ void launchDetached(const std::vector<std::string> &command)
     const int devNull = aboveStandard(::open("/dev/null", O_RDWR | O_CLOEXEC | O_NOCTTY));
     if (devNull < 0)
         raise(program, "เปิด /dev/null ไม่ได้", errno);
-    Start start;
-    start.program = program.c_str();
-    start.argv = argv.data();
-    start.envp = environ;
-    start.devNull = devNull;
+    Spawn spawn(devNull);
+    spawn.program = program.c_str();
+    spawn.argv = argv.data();
+    spawn.envp = environ;
 
-    // No signal handler of ours may run in the children, which share our
-    // memory, nor in this thread while it waits for them.
+    // No signal handler of ours may run in the child, which shares our memory
+    // until it has ended.
     sigset_t all, saved;
     ::sigfillset(&all);
     ::pthread_sigmask(SIG_SETMASK, &all, &saved);
     const pid_t intermediate = ::vfork();
     if (intermediate == 0)
-        startFromIntermediate(start);
+        spawnFromIntermediate(spawn);
     const int forkError = errno;
-    if (intermediate > 0)
-        while (__atomic_load_n(&start.running, __ATOMIC_ACQUIRE) != 0)
-            ::syscall(SYS_futex, &start.running, FUTEX_WAIT, 1, nullptr, nullptr, 0);
     ::pthread_sigmask(SIG_SETMASK, &saved, nullptr);
     ::close(devNull);
     if (intermediate < 0)
         raise(program, "สร้างโพรเซสใหม่ไม่ได้", forkError);
 
     // The intermediate child has ended by now; reaped here. (With SIGCHLD
-    // ignored it reaps itself and waitpid fails.)
+    // ignored it reaps itself and waitpid fails; its report is in `spawn`.)
     int status = 0;
     pid_t waited;
     while ((waited = ::waitpid(intermediate, &status, 0)) < 0 && errno == EINTR) {
     }
-    if (start.cloneError != 0)
-        raise(program, "สร้างโพรเซสใหม่ไม่ได้", start.cloneError);
-    if (start.startError != 0)
-        raise(program, "เรียกใช้โปรแกรมไม่ได้", start.startError);
-    if (waited == intermediate && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
+    if (spawn.error != 0)
+        raise(program, "เรียกใช้โปรแกรมไม่ได้", spawn.error);
+    if (!spawn.spawned || (waited == intermediate && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)))
         throw Error(errors::Internal, "เปิดโปรแกรมแสดงเอกสาร \"" + program + "\" ไม่ได้: โพรเซสที่เริ่มโปรแกรมจบลงอย่างผิดปกติ");
 }
 
