@@ -34,16 +34,15 @@ std::vector<std::string> viewerCommand(const Viewer &viewer, const std::string &
 
 // Starts command[0] with the arguments `command`, without a shell, detached
 // from this process: an intermediate child (vfork, so that nothing of this
-// process is copied) makes the program's process with clone, sharing our
-// memory until its exec, and ends at once; it is reaped here, and the program
-// is left to init (or the nearest subreaper), in a session of its own. The
-// program gets /dev/null as standard input, output and error (so that a
-// viewer, or a process it leaves behind, never holds our terminal or a pipe
-// we write into, as in "velodane | cat"), and inherits none of our other
-// descriptors; every signal is at its default and none is blocked. Waits
-// only until the program has been exec'd, never for it to start up or end.
-// Throws a vd::Error (429) when the program can't be started, e.g. when it
-// is missing or not executable.
+// process is copied) starts the program with posix_spawn in a session of its
+// own and ends at once, is reaped here, and leaves the program to init (or
+// the nearest subreaper). The program gets /dev/null as standard input,
+// output and error (so that a viewer, or a process it leaves behind, never
+// holds our terminal or a pipe we write into, as in "velodane | cat"), and
+// inherits none of our other descriptors; every signal is at its default and
+// none is blocked. Waits only until the program has been exec'd, never for it
+// to start up or end. Throws a vd::Error (429) when the program can't be
+// started, e.g. when it is missing or not executable.
 void launchDetached(const std::vector<std::string> &command);
 
 } // namespace vd::automation::linuxword
