@@ -56,24 +56,20 @@ int aboveStandard(int fd)
 
 std::string errnoReason(int error)
 {
-    switch (error) {
-    case ENOENT:
-        return "ไม่พบไฟล์โปรแกรม หรือไม่พบตัวแปลคำสั่งที่สคริปต์ระบุไว้";
-    case EACCES:
-    case EPERM:
-        return "ไม่มีสิทธิ์เรียกใช้โปรแกรมนี้";
-    case ENOEXEC:
-        return "ไฟล์นี้ไม่ใช่โปรแกรมที่เรียกใช้ได้";
-    case ENOTDIR:
-        return "ส่วนหนึ่งของเส้นทางไม่ใช่โฟลเดอร์";
-    case EAGAIN:
-    case ENOMEM:
-        return "ทรัพยากรของระบบไม่พอ";
-    case ETXTBSY:
-        return "ไฟล์โปรแกรมกำลังถูกเขียนอยู่";
-    default:
-        return "เกิดข้อผิดพลาดของระบบ";
-    }
+    static constexpr std::pair<int, std::string_view> Reasons[] = {
+        {ENOENT, "ไม่พบไฟล์โปรแกรม หรือไม่พบตัวแปลคำสั่งที่สคริปต์ระบุไว้"},
+        {EACCES, "ไม่มีสิทธิ์เรียกใช้โปรแกรมนี้"},
+        {EPERM, "ไม่มีสิทธิ์เรียกใช้โปรแกรมนี้"},
+        {ENOEXEC, "ไฟล์นี้ไม่ใช่โปรแกรมที่เรียกใช้ได้"},
+        {ENOTDIR, "ส่วนหนึ่งของเส้นทางไม่ใช่โฟลเดอร์"},
+        {EAGAIN, "ทรัพยากรของระบบไม่พอ"},
+        {ENOMEM, "ทรัพยากรของระบบไม่พอ"},
+        {ETXTBSY, "ไฟล์โปรแกรมกำลังถูกเขียนอยู่"},
+    };
+    for (const auto &[number, reason] : Reasons)
+        if (number == error)
+            return std::string(reason);
+    return "เกิดข้อผิดพลาดของระบบ";
 }
 
 [[noreturn]] void raise(const std::string &program, std::string_view step, int error)
