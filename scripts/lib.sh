@@ -17,7 +17,9 @@ need_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
+    # A list that can't be fetched (a mirror in the middle of a sync) leaves
+    # apt the lists it has; whether they hold the packages, the install says.
+    as_root apt-get update -qq || echo "(apt-get update could not fetch every list; going on with the lists it has)"
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
@@ -90,15 +92,25 @@ runs_32bit_programs() {
     return $status
 }
 
-# Installs Wine's 32-bit half where the kernel runs 32-bit programs; true
-# when it can run them.
+# Installs Wine's 32-bit half where the kernel runs 32-bit programs. Returns 0
+# when it can run them, 1 when the kernel can't run 32-bit programs, 2 when
+# Wine's 32-bit half couldn't be installed (apt has said why).
 need_wine32() {
     runs_32bit_programs || return 1
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         as_root dpkg --add-architecture i386
-        as_root apt-get update -qq
+        as_root apt-get update -qq || echo "(apt-get update could not fetch every list; going on with the lists it has)"
     fi
-    need_packages "${windows32_packages[@]}"
+    need_packages "${windows32_packages[@]}" || return 2
+}
+
+# Why need_wine32 returned its status $1, for a message.
+wine32_failure() {
+    if [ "$1" -eq 1 ]; then
+        echo "this machine can't run 32-bit programs"
+    else
+        echo "Wine's 32-bit half (${windows32_packages[*]}) could not be installed (apt's messages above say why)"
+    fi
 }
 
 configure_and_build() {
