@@ -7,6 +7,13 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# apt-get update. A list that can't be fetched (a mirror in the middle of a
+# sync) leaves apt the lists it has; whether they hold the packages, the
+# install that follows says.
+apt_update() {
+    as_root apt-get update -qq || echo "(apt-get update could not fetch every list; going on with the lists it has)"
+}
+
 # Installs the Debian packages that are not installed yet, and only those.
 need_packages() {
     local missing=() p
@@ -17,9 +24,7 @@ need_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
-    # A list that can't be fetched (a mirror in the middle of a sync) leaves
-    # apt the lists it has; whether they hold the packages, the install says.
-    as_root apt-get update -qq || echo "(apt-get update could not fetch every list; going on with the lists it has)"
+    apt_update
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
@@ -99,7 +104,7 @@ need_wine32() {
     runs_32bit_programs || return 1
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         as_root dpkg --add-architecture i386
-        as_root apt-get update -qq || echo "(apt-get update could not fetch every list; going on with the lists it has)"
+        apt_update
     fi
     need_packages "${windows32_packages[@]}" || return 2
 }

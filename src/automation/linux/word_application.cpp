@@ -35,6 +35,7 @@ std::string stateText(const Candidate &candidate)
         "ชื่อไฟล์หรือเส้นทางยาวเกินกว่าที่ระบบรองรับ",
         "เปิดไฟล์พร้อมกันมากเกินกว่าที่ระบบรองรับ",
     };
+    static_assert(std::size(Texts) == static_cast<std::size_t>(FileState::Failed));
     if (candidate.state != FileState::Failed)
         return std::string(Texts[static_cast<std::size_t>(candidate.state)]);
     return "ตรวจสอบไม่ได้ เกิดข้อผิดพลาดของระบบ (รหัสข้อผิดพลาดของระบบ " + std::to_string(candidate.error) + ")";
@@ -122,27 +123,28 @@ std::string notFoundDescription(std::string_view windowsPath, const Resolution &
 
     std::vector<std::size_t> named(searched.size());
     std::iota(named.begin(), named.end(), 0);
-    const auto found = [&searched](std::size_t i) { return searched[i].state != FileState::Missing; };
+    bool hiddenAllMissing = true;
     if (searched.size() > PlacesShown) {
-        std::stable_partition(named.begin(), named.end(), found);
+        std::stable_partition(named.begin(), named.end(),
+                              [&searched](std::size_t i) { return searched[i].state != FileState::Missing; });
+        hiddenAllMissing = std::all_of(named.begin() + (PlacesShown - 1), named.end(),
+                                       [&searched](std::size_t i) { return searched[i].state == FileState::Missing; });
         named.resize(PlacesShown - 1);
         std::sort(named.begin(), named.end());
     }
     text += " ตำแหน่งที่ค้นหา:";
     for (std::size_t i : named)
         text += "\n" + displayText(searched[i].path) + " (" + stateText(searched[i]) + ")";
-    if (const std::size_t hidden = searched.size() - named.size(); hidden > 0) {
-        const bool hiddenAllMissing = std::count_if(named.begin(), named.end(), found) ==
-                                      std::count_if(searched.begin(), searched.end(),
-                                                    [](const Candidate &c) { return c.state != FileState::Missing; });
+    if (const std::size_t hidden = searched.size() - named.size(); hidden > 0)
         text += "\nและอีก " + std::to_string(hidden) + " ตำแหน่ง" + (hiddenAllMissing ? " (ไม่มีไฟล์นี้)" : "");
-    }
     return text;
 }
 
 // The prefix folders, found at the first Open and kept for the run: they
 // depend only on the environment, which the program never changes.
 struct Prefixes {
+    explicit Prefixes(Environment e) : environment(std::move(e)) {}
+
     Environment environment;
     std::optional<std::vector<std::string>> found;
 
@@ -193,7 +195,7 @@ ObjectRef createApplication(const Options &options, std::shared_ptr<Prefixes> pr
 
 ObjectRef createApplication(const Options &options)
 {
-    return createApplication(options, std::make_shared<Prefixes>(Prefixes{options.environment, std::nullopt}));
+    return createApplication(options, std::make_shared<Prefixes>(options.environment));
 }
 
 void registerClasses(Registry &registry)
@@ -204,7 +206,7 @@ void registerClasses(Registry &registry)
 void registerClasses(Registry &registry, Options options)
 {
     // One list of prefixes for every object made through this registration.
-    auto prefixes = std::make_shared<Prefixes>(Prefixes{options.environment, std::nullopt});
+    auto prefixes = std::make_shared<Prefixes>(options.environment);
     registry.add("word.Application", [options = std::move(options), prefixes = std::move(prefixes)] {
         return createApplication(options, prefixes);
     });
