@@ -69,53 +69,150 @@ test_packages=(
     at-spi2-core       # the accessibility bus a screen reader reads through
     python3-pyatspi    # Debian's Python bindings to it, for the screen-reader test
 )
-# What the Windows program and its setup need: the 32-bit mingw-w64 cross
-# compiler for Velodane.exe, NSIS for the setup program, and Wine (its 64-bit
-# half for the 64-bit prefix that stands for 64-bit Windows) with a virtual
-# display and real input for the tests. ImageMagick cuts the setup's welcome picture
-# from the intro picture; binutils gives the tests strings(1). The Thai fonts
-# stand in for the windows' Thai faces under Wine.
-windows_packages=(g++-mingw-w64-i686 nsis imagemagick wine wine64 binutils xvfb xauth xdotool
-                  fonts-thai-tlwg)
-# The 32-bit Wine loader, for running the 32-bit programs themselves; it
-# needs the i386 architecture and is installed only where the kernel runs
-# 32-bit programs at all (runs_32bit_programs).
-windows32_packages=(wine32:i386)
+# What the Windows program and its setup need on this machine: the 32-bit
+# mingw-w64 cross compiler for Velodane.exe, NSIS for the setup program, a
+# virtual display and real input for the tests, and debootstrap for the
+# tests' Wine root (need_wine_root). ImageMagick cuts the setup's welcome
+# picture from the intro picture; binutils gives the tests strings(1).
+windows_packages=(g++-mingw-w64-i686 nsis imagemagick binutils xvfb xauth xdotool debootstrap)
 
-# Whether the kernel runs 32-bit x86 programs: a 93-byte i386 ELF program
-# that only exits with status 0 (mov eax,1; xor ebx,ebx; int 0x80).
+# The Windows tests run Wine from a Debian root of their own (scripts/wine
+# runs a command in it): 32-bit Wine for the 32-bit prefix, 64-bit Wine for
+# the 64-bit one whose 32-bit programs run under WoW64, the Thai faces that
+# stand in for the windows' own, and fontconfig's fc-list. The root comes
+# from the main suite alone, so its 32-bit and 64-bit packages always agree,
+# whatever this machine's own package lists hold; nothing 32-bit is
+# installed on this machine itself. It is made once and kept.
+wine_root=$("$here/scripts/wine" --root)
+wine_root_packages=(wine wine64 wine32:i386 fonts-thai-tlwg fontconfig)
+# Where the kernel refuses 32-bit programs, they run through this user-mode
+# emulator (bookworm's own 7.2 can't run Wine; the backport can), registered
+# with binfmt_misc under this name.
+wine_root_emulator=(-t bookworm-backports qemu-user)
+emulator_name=velodane-i386
+binfmt=/proc/sys/fs/binfmt_misc
+
+# Whether the kernel itself runs 32-bit x86 programs: a 93-byte i386 ELF
+# program that only exits with status 0 (mov eax,1; xor ebx,ebx; int 0x80).
+# Our emulator's entry, if registered, is set aside while it runs.
 runs_32bit_programs() {
-    local probe status=0
+    local probe status=0 entry=$binfmt/$emulator_name enabled=0
     probe=$(mktemp)
     printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08'\
 '\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00'\
 '\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00'\
 '\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
     chmod +x "$probe"
+    if [ -e "$entry" ] && head -n1 "$entry" | grep -qx enabled; then
+        enabled=1
+        echo 0 | as_root tee "$entry" >/dev/null
+    fi
     "$probe" 2>/dev/null || status=$?
+    [ "$enabled" -eq 0 ] || echo 1 | as_root tee "$entry" >/dev/null
     rm -f "$probe"
     return $status
 }
 
-# Installs Wine's 32-bit half where the kernel runs 32-bit programs. Returns 0
-# when it can run them, 1 when the kernel can't run 32-bit programs, 2 when
-# Wine's 32-bit half couldn't be installed (apt has said why).
-need_wine32() {
-    runs_32bit_programs || return 1
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        as_root dpkg --add-architecture i386
-        apt_update
-    fi
-    need_packages "${windows32_packages[@]}" || return 2
+# Runs a command in the Wine root as root, with /proc, /sys and /dev, in a
+# mount namespace of its own (for making and updating the root).
+in_wine_root() {
+    as_root unshare --mount --propagation private -- sh -c '
+        root=$1; shift
+        for m in proc sys dev; do mount --rbind "/$m" "$root/$m"; done
+        exec chroot "$root" env DEBIAN_FRONTEND=noninteractive PATH=/usr/sbin:/usr/bin:/sbin:/bin "$@"' \
+        sh "$wine_root" "$@"
 }
 
-# Why need_wine32 returned its status $1, for a message.
-wine32_failure() {
-    if [ "$1" -eq 1 ]; then
-        echo "this machine can't run 32-bit programs"
-    else
-        echo "Wine's 32-bit half (${windows32_packages[*]}) could not be installed (apt's messages above say why)"
+# This machine's Debian mirror, from its own apt sources.
+debian_mirror() {
+    { awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/*.sources 2>/dev/null || true
+      awk '$1 == "deb" && $2 !~ /^\[/ {print $2; exit}' /etc/apt/sources.list 2>/dev/null || true; } | head -n1
+}
+
+# How the 32-bit programs run: "native" where the kernel runs them,
+# "emulated" where it refuses them. VELODANE_WINE32=native or emulated
+# chooses; emulated works on either kind of kernel (our entry then serves
+# every 32-bit program of this machine until it is removed or the machine
+# restarts).
+wine32_way() {
+    case "${VELODANE_WINE32:-auto}" in
+    native | emulated) echo "$VELODANE_WINE32" ;;
+    auto) if runs_32bit_programs; then echo native; else echo emulated; fi ;;
+    *) echo "VELODANE_WINE32 is ${VELODANE_WINE32}, not auto, native or emulated" >&2; return 1 ;;
+    esac
+}
+
+# Registers the root's qemu-i386 for i386 ELF programs. Flag F opens the
+# emulator now, so it serves programs inside the root too.
+register_emulator() {
+    local qemu=$wine_root/usr/bin/qemu-i386 entry=$binfmt/$emulator_name
+    if [ -e "$entry" ]; then
+        grep -qx "interpreter $qemu" "$entry" && { echo 1 | as_root tee "$entry" >/dev/null; return 0; }
+        echo -1 | as_root tee "$entry" >/dev/null
     fi
+    [ -e "$binfmt/register" ] || as_root mount -t binfmt_misc binfmt_misc "$binfmt" || return 1
+    printf ':%s:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:%s:F' \
+        "$emulator_name" "$qemu" | as_root tee "$binfmt/register" >/dev/null
+}
+
+# Makes the Wine root (the first time: about a minute here, a few more where
+# its 32-bit packages are set up through the emulator), brings it up to date
+# with wine_root_packages, and, where the 32-bit programs are emulated,
+# registers the emulator. Sets wine32 to "native" or "emulated". Returns
+# non-zero with the reason on stderr where the 32-bit Wine can't run here.
+need_wine_root() {
+    local mirror stamp=$wine_root/.velodane-wine-root
+    wine32=$(wine32_way) || return 1
+    if [ ! -f "$stamp" ]; then
+        mirror=$(debian_mirror)
+        [ -n "$mirror" ] || { echo "no Debian mirror in this machine's apt sources, to make the Wine root from" >&2; return 1; }
+        echo "Making the Wine root in $wine_root from $mirror (bookworm, main)"
+        as_root rm -rf --one-file-system "$wine_root"
+        as_root mkdir -p "$wine_root"
+        as_root debootstrap --variant=minbase --arch=amd64 bookworm "$wine_root" "$mirror" >"$wine_root.log" 2>&1 ||
+            { tail -n 5 "$wine_root.log" >&2; echo "debootstrap could not make the Wine root (log: $wine_root.log)" >&2; return 1; }
+        printf 'deb %s bookworm main\ndeb %s bookworm-backports main\n' "$mirror" "$mirror" |
+            as_root tee "$wine_root/etc/apt/sources.list" >/dev/null
+        in_wine_root dpkg --add-architecture i386
+        in_wine_root apt-get update -qq || { echo "the Wine root's package lists could not be fetched" >&2; return 1; }
+    fi
+    if [ "$wine32" = emulated ]; then
+        if [ ! -x "$wine_root/usr/bin/qemu-i386" ]; then
+            in_wine_root apt-get update -qq || true
+            in_wine_root apt-get install -y -qq --no-install-recommends "${wine_root_emulator[@]}" >"$wine_root.log" 2>&1 ||
+                { tail -n 5 "$wine_root.log" >&2; echo "the emulator (${wine_root_emulator[*]}) could not be installed in the Wine root" >&2; return 1; }
+        fi
+        register_emulator || { echo "qemu-i386 could not be registered with binfmt_misc" >&2; return 1; }
+    fi
+    if [ "$(cat "$stamp" 2>/dev/null)" != "${wine_root_packages[*]}" ]; then
+        echo "Installing in the Wine root: ${wine_root_packages[*]}"
+        in_wine_root apt-get update -qq || true
+        in_wine_root apt-get install -y -qq --no-install-recommends "${wine_root_packages[@]}" >"$wine_root.log" 2>&1 ||
+            { tail -n 5 "$wine_root.log" >&2; echo "Wine could not be installed in the Wine root (log: $wine_root.log)" >&2; return 1; }
+        echo "${wine_root_packages[*]}" | as_root tee "$stamp" >/dev/null
+    fi
+    local version
+    version=$("$here/scripts/wine" /usr/lib/wine/wine --version 2>&1) ||
+        { echo "the 32-bit Wine of the Wine root does not run ($wine32): $version" >&2; return 1; }
+    echo "32-bit programs: $(wine32_said), $version"
+}
+
+# What the way the 32-bit programs run is, in words.
+wine32_said() {
+    if [ "$wine32" = emulated ]; then
+        echo "emulated by $("$wine_root/usr/bin/qemu-i386" --version | head -n1) (binfmt_misc entry $emulator_name)"
+    else
+        echo "native"
+    fi
+}
+
+# Seconds since the script started, for the steps' times.
+step() {
+    local now
+    now=$(date +%s)
+    [ -z "${step_name:-}" ] || echo "-- $step_name: $((now - step_start)) s"
+    step_name=$1 step_start=$now
+    [ -z "$step_name" ] || echo "== $step_name"
 }
 
 configure_and_build() {

@@ -38,19 +38,20 @@ done
 for file in "$setup" "$exe" "$word_server"; do
     [ -f "$file" ] || fatal "no $file: scripts/windows makes it (scripts/test runs it)"
 done
-[ -x /usr/lib/wine/wine ] || fatal "32-bit Wine (/usr/lib/wine/wine) is not installed (scripts/test installs it)"
-why32=$(/usr/lib/wine/wine --version 2>&1) ||
-    fatal "this machine can't run 32-bit programs ($(tail -n1 <<<"$why32")), so the 32-bit setup can't be tested here"
+# Wine comes from the tests' Wine root (scripts/wine), through commands
+# named wine, wine64 and wineserver in the run's own folder.
+run_in_root=$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine
+why32=$("$run_in_root" /usr/lib/wine/wine --version 2>&1) ||
+    fatal "the 32-bit Wine of the tests' Wine root doesn't run ($(tail -n1 <<<"$why32")), so the 32-bit setup can't be tested here (scripts/test makes the root)"
 
 case "$mode" in
 setup)
-    arch=win32 loader=/usr/lib/wine/wine
+    arch=win32 loader=wine
     echo "The shipped 32-bit setup in a 32-bit prefix."
     ;;
 wow64)
-    [ -x /usr/lib/wine/wine64 ] || fatal "64-bit Wine (/usr/lib/wine/wine64) is not installed (scripts/test installs it)"
     # The 64-bit loader hands a 32-bit program to the 32-bit one.
-    arch=win64 loader=/usr/lib/wine/wine64
+    arch=win64 loader=wine64
     echo "The shipped 32-bit setup in a 64-bit (WoW64) prefix."
     ;;
 *)
@@ -59,10 +60,9 @@ wow64)
     ;;
 esac
 
-server=/usr/lib/wine/wineserver64
-[ -x "$server" ] || server=/usr/lib/wine/wineserver32
-
 work=$(mktemp -d)
+"$run_in_root" --commands "$work/bin"
+loader=$work/bin/$loader server=$work/bin/wineserver
 xvfb=""
 program=""
 cleanup() {
@@ -94,7 +94,7 @@ mkdir "$work/reference"
 start_xvfb "$work" || fatal "Xvfb did not start: $(cat "$work/xvfb.log")"
 xvfb=$xvfb_pid
 
-export WINEPREFIX="$work/prefix" WINEARCH=$arch WINESERVER=$server WINEDEBUG=-all
+export WINEPREFIX="$work/prefix" WINEARCH=$arch WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 timeout 120 "$loader" wineboot -i >"$work/wineboot.log" 2>&1 || fatal "wineboot failed: $(tail -n5 "$work/wineboot.log")"
 timeout 60 "$server" -w

@@ -15,6 +15,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../display_lib.sh"
 
 wine_work=$(mktemp -d "${TMPDIR:-/tmp}/velodane-wine.XXXXXX")
+wine_root_run=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/scripts/wine
 wine_pids=()
 WINE_LOADER=""
 
@@ -47,29 +48,30 @@ pe_machine() {
 # Chooses the Wine loader and prefix kind for programs like exe. The prefix
 # is a 32-bit Windows (win32) or a 64-bit one (win64), as VELODANE_WINE_PREFIX
 # says (win32 unless set); in a 64-bit one a 32-bit program runs under WoW64,
-# as on most users' machines. A test that can't run here fails and says why.
+# as on most users' machines. Wine is the tests' Wine root's (scripts/wine),
+# reached through commands named wine, wine64 and wineserver put first on
+# PATH. A test that can't run here fails and says why.
 wine_for_exe() {
-    local kind=${VELODANE_WINE_PREFIX:-win32} machine
+    local kind=${VELODANE_WINE_PREFIX:-win32} machine loader why
     machine=$(pe_machine "$1")
     case "$machine:$kind" in
-    14c:win32) WINE_LOADER=/usr/lib/wine/wine ;;
-    14c:win64 | 8664:win64) WINE_LOADER=/usr/lib/wine/wine64 ;; # hands 32-bit programs to the 32-bit loader
+    14c:win32) loader=wine ;;
+    14c:win64 | 8664:win64) loader=wine64 ;; # hands 32-bit programs to the 32-bit loader
     8664:win32) fail "$1 is a 64-bit program: it can't run on 32-bit Windows" ;;
     *:win32 | *:win64) fail "$1 is not a Windows program for x86" ;;
     *) fail "VELODANE_WINE_PREFIX is $kind, not win32 or win64" ;;
     esac
     export WINEARCH=$kind
-    [ -x "$WINE_LOADER" ] || fail "$WINE_LOADER is not installed (scripts/test installs it)"
-    [ "$machine" != 14c ] || [ -x /usr/lib/wine/wine ] ||
-        fail "32-bit Wine (/usr/lib/wine/wine) is not installed (scripts/test installs it)"
-    [ "$machine" != 14c ] || /usr/lib/wine/wine --version >/dev/null 2>&1 ||
-        fail "this machine can't run 32-bit programs, so the 32-bit $1 can't be tested here"
-    export WINELOADER=$WINE_LOADER
+    "$wine_root_run" --commands "$wine_work/bin"
+    export PATH="$wine_work/bin:$PATH"
+    WINE_LOADER=$wine_work/bin/$loader
+    why=$("$WINE_LOADER" --version 2>&1) || fail "the Wine root's $loader doesn't run ($why): scripts/test makes the root"
+    [ "$machine" != 14c ] || why=$("$wine_work/bin/wine" --version 2>&1) ||
+        fail "the Wine root's 32-bit Wine doesn't run ($why), so the 32-bit $1 can't be tested here"
+    export WINELOADER=/usr/lib/wine/$loader
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 }
-
-wine() { "$WINE_LOADER" "$@"; }
 
 # A virtual display of its own, 1024 x 768 unless a size is given.
 start_display() {
