@@ -176,6 +176,11 @@ need_wine_root() {
         in_wine_root dpkg --add-architecture i386
         in_wine_root apt-get update -qq || { echo "the Wine root's package lists could not be fetched" >&2; return 1; }
     fi
+    if [ "$wine32" = native ] && [ -e "$binfmt/$emulator_name" ]; then
+        # Left by an earlier run that emulated them: natively from now on.
+        echo -1 | as_root tee "$binfmt/$emulator_name" >/dev/null
+        echo "(removed the binfmt_misc entry $emulator_name of an earlier run)"
+    fi
     if [ "$wine32" = emulated ]; then
         if [ ! -x "$wine_root/usr/bin/qemu-i386" ]; then
             in_wine_root apt-get update -qq || true

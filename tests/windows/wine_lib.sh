@@ -125,3 +125,35 @@ wait_window_title() {
     [ -n "$id" ] || fail "window $title never appeared"
     echo "$id"
 }
+
+# How the Wine root's running processes whose command line names $1 run x86
+# code: "32-bit native" (a 32-bit program run by the kernel itself), "32-bit
+# emulated" (the emulator that the root registers for 32-bit programs), or
+# anything else as what it is. One line for each such process.
+process_bits() {
+    local pid exe emulator root
+    root=$("$wine_root_run" --root)
+    emulator=$(sed -n 's/^interpreter //p' /proc/sys/fs/binfmt_misc/velodane-i386 2>/dev/null || true)
+    for pid in $(pgrep -f -- "$1"); do
+        exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
+        case "$exe" in "$root"/*) ;; *) continue ;; esac
+        if [ -n "$emulator" ] && [ "$exe" = "$emulator" ]; then
+            echo "32-bit emulated"
+        elif [ "$(od -An -tu1 -j4 -N1 "/proc/$pid/exe" 2>/dev/null | tr -d ' ')" = 1 ]; then
+            echo "32-bit native"
+        else
+            echo "not 32-bit ($exe)"
+        fi
+    done
+}
+
+# Fails unless every running process of program $1 runs as a 32-bit one,
+# natively or emulated, and says which.
+expect_32bit() {
+    local bits
+    bits=$(process_bits "$(basename "$1")" | sort -u)
+    [ -n "$bits" ] || fail "no running process of $1 was found"
+    [ "$bits" = "32-bit native" ] || [ "$bits" = "32-bit emulated" ] ||
+        fail "$1 did not run as a 32-bit process: $bits"
+    echo "$(basename "$1") runs as a $bits process"
+}

@@ -36,6 +36,7 @@ xdotool mousemove 0 0  # away from where the windows appear
 # --- Start, the intro window, the keyboard -------------------------------
 WINEDEBUG=-all,+loaddll start_program "$exe"
 intro=$(wait_window Form1)
+expect_32bit "$exe"
 # What the program's thread loaded.
 program_says() {
     local tid
