@@ -12,14 +12,15 @@ wait_until() {
     return 1
 }
 
-# A virtual display of its own on a free number, 1024 x 768 unless a size is
-# given, its number and log in the folder; DISPLAY set, its pid in xvfb_pid.
+# A virtual display of its own on a free number, 1024 x 768 in 24-bit colour
+# unless a size (and a depth) is given, its number and log in the folder;
+# DISPLAY set, its pid in xvfb_pid.
 # Kept up between programs (-noreset): a server that resets as its last
 # client leaves refuses a program connecting meanwhile (Qt then aborts), and
 # forgets the pointer's place.
 start_xvfb() {
-    local folder=$1 size=${2:-1024x768}
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$folder/display" 2>"$folder/xvfb.log" &
+    local folder=$1 size=${2:-1024x768} depth=${3:-24}
+    Xvfb -displayfd 3 -screen 0 "${size}x${depth}" -nolisten tcp -noreset 3>"$folder/display" 2>"$folder/xvfb.log" &
     xvfb_pid=$!
     wait_until 10 test -s "$folder/display" || return 1
     export DISPLAY=":$(head -n1 "$folder/display")"

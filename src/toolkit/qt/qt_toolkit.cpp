@@ -3,9 +3,11 @@
 #include "toolkit/qt/qt_window.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -22,6 +24,19 @@ QColor colour(const tk::Colour &c)
         break;
     }
     return qColour(c.rgb);
+}
+
+bool screenDrawable()
+{
+    // The pixels that Qt would paint a window in: where it has no format for
+    // the display's, they are a null image, which no painter can draw on.
+    QWindow probe;
+    probe.resize(1, 1);
+    probe.create();
+    QBackingStore store(&probe);
+    store.resize(QSize(1, 1));
+    const QPaintDevice *pixels = store.paintDevice();
+    return pixels && pixels->paintEngine();
 }
 
 QtToolkit::QtToolkit()

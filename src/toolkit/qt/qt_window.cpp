@@ -262,12 +262,12 @@ void PictureBox::stretch(QSize device, qreal ratio)
     toolkit_.images().hidden(before);
 }
 
-void PictureBox::paintEvent(QPaintEvent *)
+void PictureBox::paintEvent(QPaintEvent *event)
 {
-    toolkit_.dispatch([this] { paint(); });
+    toolkit_.dispatch([this, event] { paint(event->region()); });
 }
 
-void PictureBox::paint()
+void PictureBox::paint(const QRegion &region)
 {
     // The picture fills the control in device pixels; the aspect ratio is
     // not kept. A window moved to a screen of another pixel density has it
@@ -277,7 +277,16 @@ void PictureBox::paint()
     if (!scaled_.isNull() && (scaled_.size() != device || scaled_.devicePixelRatio() != ratio))
         stretch(device, ratio);
     QPainter p(this);
-    p.drawPixmap(0, 0, scaled_);
+    // One rectangle at a time. Where a control lies over the picture (the
+    // menu's caption line over its banner) the region to paint isn't one
+    // rectangle; under such a clip Qt's raster engine blends the picture in
+    // spans, handing a tall one to worker threads that it starts as it
+    // needs them, and waits for them without end when the system refuses
+    // one. Under a clip of one rectangle it copies the pixels itself.
+    for (const QRect &r : region) {
+        p.setClipRect(r);
+        p.drawPixmap(0, 0, scaled_);
+    }
 }
 
 // ---------------------------------------------------------------------------

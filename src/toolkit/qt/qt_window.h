@@ -98,7 +98,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void paint();
+    void paint(const QRegion &region);
     void stretch(QSize device, qreal ratio);
     QtToolkit &toolkit_;
     std::string picture_;
