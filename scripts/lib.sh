@@ -116,11 +116,7 @@ runs_32bit_programs() {
 # Runs a command in the Wine root as root, with /proc, /sys and /dev, in a
 # mount namespace of its own (for making and updating the root).
 in_wine_root() {
-    as_root unshare --mount --propagation private -- sh -c '
-        root=$1; shift
-        for m in proc sys dev; do mount --rbind "/$m" "$root/$m"; done
-        exec chroot "$root" env DEBIAN_FRONTEND=noninteractive PATH=/usr/sbin:/usr/bin:/sbin:/bin "$@"' \
-        sh "$wine_root" "$@"
+    as_root "$here/scripts/wine" --make "$@"
 }
 
 # This machine's Debian mirror, from its own apt sources.
