@@ -27,6 +27,17 @@ struct StandIn {
 // without regard to case); empty for names that have none.
 std::span<const StandIn> standInsFor(std::string_view named);
 
+// The stand-in the program carries in itself (Loma bold, its licence beside
+// it in toolkit/faces): where the system lacks Loma, whatever other Thai face
+// it has or none, the toolkits add the program's own copy for the run, and
+// the windows look the same as with Loma installed.
+inline constexpr std::string_view CarriedFamily = "Loma";
+
+// What the user is told where not even the carried face could be added:
+// every face the layouts want that is missing (the named ones and the
+// carried stand-in), in Thai, then in English.
+std::string missingFacesWarning(const std::function<bool(const std::string &family)> &installed);
+
 // How a layout font is drawn on this system.
 struct FontChoice {
     std::string family;   // the family drawn; empty: the toolkit's default font
