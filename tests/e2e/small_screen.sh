@@ -10,11 +10,12 @@ shots=${VELODANE_SHOTS:-} # a folder to keep the screens in, if given
 
 #      screen    Qt's scale  the window, in the screen's pixels
 cases=("640x480  1          0,3 640x474"
-       "800x600  2          6,33 788x534"
+       "800x600  2          6,32 788x534"
        "1024x768 1          162,147 700x474")
 make_home
 for case in "${cases[@]}"; do
     read -r screen scale want_at want_size <<<"$case"
+    rm -f "$work/display" # the last server's number
     start_xvfb "$work" "$screen" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
     pids+=("$xvfb_pid")
     tracer=(env QT_SCALE_FACTOR="$scale")
