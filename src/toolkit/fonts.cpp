@@ -69,7 +69,7 @@ constexpr std::array<Substitute, 2> Substitutes{{
 
 } // namespace
 
-std::string missingFacesWarning(const std::function<bool(const std::string &family)> &installed)
+std::string missingFacesWarning(const std::function<bool(const std::string &family)> &installed, bool carried)
 {
     std::vector<std::string> missing;
     for (const Substitute &s : Substitutes)
@@ -88,6 +88,13 @@ std::string missingFacesWarning(const std::function<bool(const std::string &fami
         }
         return text;
     };
+    if (carried)
+        return "velodane: ไม่มีแบบอักษร " + list(" และ ") +
+               " ในระบบ จึงแสดงข้อความภาษาไทยด้วย Loma ที่มากับโปรแกรม (ติดตั้งแบบอักษรไทย: fonts-thai-tlwg)\n"
+               "velodane: the fonts " +
+               list(" and ") +
+               " are not installed; Thai text is drawn in the program's own Loma (install the Thai fonts: "
+               "fonts-thai-tlwg)";
     return "velodane: ไม่มีแบบอักษร " + list(" และ ") +
            " ในระบบ และเพิ่มแบบอักษร Loma ที่มากับโปรแกรมไม่ได้ ข้อความภาษาไทยอาจแสดงไม่ครบหรือล้นปุ่ม "
            "(ติดตั้งแบบอักษรไทย: fonts-thai-tlwg)\n"

@@ -36,7 +36,8 @@ inline constexpr std::string_view CarriedFamily = "Loma";
 // What the user is told where not even the carried face could be added:
 // every face the layouts want that is missing (the named ones and the
 // carried stand-in), in Thai, then in English.
-std::string missingFacesWarning(const std::function<bool(const std::string &family)> &installed);
+// With `carried`, the carried face was added and draws the text instead.
+std::string missingFacesWarning(const std::function<bool(const std::string &family)> &installed, bool carried = false);
 
 // How a layout font is drawn on this system.
 struct FontChoice {

@@ -33,6 +33,10 @@ bool carryThaiFace(QHash<QString, bool> *known)
     if (QFontDatabase::addApplicationFont(QStringLiteral(":/faces/Loma-Bold.ttf")) < 0 ||
         !QFontDatabase::hasFamily(family))
         return false;
+    // Said once a run: the faces the system lacks.
+    const std::string notice = tk::missingFacesWarning(
+        [](const std::string &f) { return QFontDatabase::hasFamily(fromUtf8(f)) && f != tk::CarriedFamily; }, true);
+    qWarning("%s", notice.c_str());
     if (known)
         known->insert(family, true);
     return true;
