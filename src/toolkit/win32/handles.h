@@ -62,13 +62,7 @@ inline void destroyWindow(HWND h) noexcept
     DestroyWindow(h);
 }
 
-inline void removeFontResource(HANDLE h) noexcept
-{
-    RemoveFontMemResourceEx(h);
-}
-
 using OwnedFont = Owned<HFONT, deleteGdiObject>;
-using OwnedFontResource = Owned<HANDLE, removeFontResource>; // a face added for the process
 using OwnedBitmap = Owned<HBITMAP, deleteGdiObject>;
 using OwnedIcon = Owned<HICON, destroyIcon>;
 using OwnedCursor = Owned<HCURSOR, destroyCursor>;

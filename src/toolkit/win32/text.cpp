@@ -34,26 +34,8 @@ bool Text::installed(const std::string &family)
     bool found = false;
     WindowDc screen(nullptr);
     EnumFontFamiliesExW(screen.get(), &query, foundFamily, reinterpret_cast<LPARAM>(&found), 0);
-    if (!found && family == tk::CarriedFamily)
-        found = carry();
     installed_.emplace(family, found);
     return found;
-}
-
-// The program's own copy of the carried face (RCDATA "CarriedFace"), for
-// this process only: the system's font mapper finds it by its name, though
-// no enumeration lists it.
-bool Text::carry()
-{
-    HMODULE program = GetModuleHandleW(nullptr);
-    HRSRC resource = FindResourceW(program, L"CarriedFace", MAKEINTRESOURCEW(10)); // RT_RCDATA
-    HGLOBAL loaded = resource ? LoadResource(program, resource) : nullptr;
-    void *bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes)
-        return false;
-    DWORD faces = 0;
-    carried_.reset(AddFontMemResourceEx(bytes, SizeofResource(program, resource), nullptr, &faces));
-    return carried_ && faces > 0;
 }
 
 HFONT Text::font(const tk::Font &layoutFont, int dpi)

@@ -32,15 +32,10 @@ public:
     // Draws one line with its top-left at (x, y).
     static void draw(HDC dc, const std::wstring &line, int x, int y);
 
-    // Whether a family is installed, asked of the system once; the face the
-    // program carries (tk::CarriedFamily) is added for the process where
-    // the system lacks it.
+    // Whether a family is installed, asked of the system once.
     bool installed(const std::string &family);
 
 private:
-    bool carry();
-
-    OwnedFontResource carried_;
     std::map<std::string, bool, std::less<>> installed_;
     std::map<std::tuple<std::string, int, int>, OwnedFont, std::less<>> fonts_;
     std::map<std::tuple<HFONT, std::string, int>, std::unique_ptr<Caption>, std::less<>> captions_;
