@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace vd::tk {
 
@@ -67,6 +68,41 @@ constexpr std::array<Substitute, 2> Substitutes{{
 }};
 
 } // namespace
+
+std::string missingFacesWarning(const std::function<bool(const std::string &family)> &installed, bool carried)
+{
+    std::vector<std::string> missing;
+    for (const Substitute &s : Substitutes)
+        if (!installed(std::string(s.named)))
+            missing.emplace_back(s.named);
+    if (!installed(std::string(CarriedFamily)))
+        missing.emplace_back(CarriedFamily);
+    if (missing.empty())
+        return {};
+    auto list = [&missing](std::string_view conjunction) {
+        std::string text;
+        for (std::size_t i = 0; i < missing.size(); ++i) {
+            if (i > 0)
+                text += i + 1 == missing.size() ? std::string(conjunction) : std::string(", ");
+            text += missing[i];
+        }
+        return text;
+    };
+    if (carried)
+        return "velodane: ไม่มีแบบอักษร " + list(" และ ") +
+               " ในระบบ จึงแสดงข้อความภาษาไทยด้วย Loma ที่มากับโปรแกรม (ติดตั้งแบบอักษรไทย: fonts-thai-tlwg)\n"
+               "velodane: the fonts " +
+               list(" and ") +
+               " are not installed; Thai text is drawn in the program's own Loma (install the Thai fonts: "
+               "fonts-thai-tlwg)";
+    return "velodane: ไม่มีแบบอักษร " + list(" และ ") +
+           " ในระบบ และเพิ่มแบบอักษร Loma ที่มากับโปรแกรมไม่ได้ ข้อความภาษาไทยอาจแสดงไม่ครบหรือล้นปุ่ม "
+           "(ติดตั้งแบบอักษรไทย: fonts-thai-tlwg)\n"
+           "velodane: the fonts " +
+           list(" and ") +
+           " are not installed, and the program's own Loma could not be added; Thai text may not show whole or may "
+           "not fit its controls (install the Thai fonts: fonts-thai-tlwg)";
+}
 
 int namedPixelSize(double points, int dpi)
 {

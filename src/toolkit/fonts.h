@@ -27,6 +27,19 @@ struct StandIn {
 // without regard to case); empty for names that have none.
 std::span<const StandIn> standInsFor(std::string_view named);
 
+// The stand-in the Qt program carries in itself (Loma bold, its licence
+// beside it in toolkit/faces): where the system lacks Loma, whatever other
+// Thai face it has or none, it adds its own copy for the run, and the
+// windows look the same as with Loma installed. (Every Windows has Thai
+// faces of its own, so Velodane.exe carries none and stays small.)
+inline constexpr std::string_view CarriedFamily = "Loma";
+
+// What the user is told where not even the carried face could be added:
+// every face the layouts want that is missing (the named ones and the
+// carried stand-in), in Thai, then in English.
+// With `carried`, the carried face was added and draws the text instead.
+std::string missingFacesWarning(const std::function<bool(const std::string &family)> &installed, bool carried = false);
+
 // How a layout font is drawn on this system.
 struct FontChoice {
     std::string family;   // the family drawn; empty: the toolkit's default font

@@ -35,4 +35,37 @@ PixelPoint keepInArea(PixelPoint at, int width, int height, const PixelRect &are
     return {keep(at.x, width, area.left, area.width), keep(at.y, height, area.top, area.height)};
 }
 
+int fittingDpi(int width, int height, int monitorDpi, int leastDpi, const PixelRect &area)
+{
+    const auto fits = [&](int dpi) {
+        return toPixels(width, dpi) <= area.width && toPixels(height, dpi) <= area.height;
+    };
+    if (fits(monitorDpi))
+        return monitorDpi;
+    for (int dpi = monitorDpi - 1; dpi >= leastDpi; --dpi)
+        if (fits(dpi))
+            return dpi;
+    return std::min(monitorDpi, leastDpi);
+}
+
+PixelRect windowOnScreen(int width, int height, const PixelRect &area)
+{
+    const int w = std::min(width, area.width), h = std::min(height, area.height);
+    const PixelPoint at = placeOnScreen(w, h, area);
+    return {at.x, at.y, w, h};
+}
+
+PixelPoint scrollToShow(PixelPoint offset, const PixelRect &control, PixelPoint view, PixelPoint content)
+{
+    auto axis = [](int shown, int start, int size, int room, int whole) {
+        if (start < shown || size > room)
+            shown = start;
+        else if (start + size > shown + room)
+            shown = start + size - room;
+        return std::clamp(shown, 0, std::max(0, whole - room));
+    };
+    return {axis(offset.x, control.left, control.width, view.x, content.x),
+            axis(offset.y, control.top, control.height, view.y, content.y)};
+}
+
 } // namespace vd::tk

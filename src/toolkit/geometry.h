@@ -43,4 +43,24 @@ PixelPoint placeOnScreen(int width, int height, const PixelRect &area);
 // it is larger than the area, at the area's top or left edge, as above.
 PixelPoint keepInArea(PixelPoint at, int width, int height, const PixelRect &area);
 
+// The dpi a window designed `width` x `height` twips is built at on a monitor
+// of `monitorDpi` whose work area is `area`: the monitor's own where the
+// window fits at it; else the largest dpi below it at which it fits, down to
+// `leastDpi` (the design's own size); and where it doesn't fit even there,
+// `leastDpi` (or the monitor's, where that is lower): the window is then cut
+// to the area and scrolls (see scrollToShow).
+int fittingDpi(int width, int height, int monitorDpi, int leastDpi, const PixelRect &area);
+
+// A window of that size on the area: never larger than the area, placed as
+// placeOnScreen places it (centred where it fits, else at the area's top or
+// left edge).
+PixelRect windowOnScreen(int width, int height, const PixelRect &area);
+
+// How far the contents of a window cut to `view` (its own size `content`)
+// are scrolled, from `offset`, so that a control (its rectangle in the
+// contents) is seen: not at all where it is already in view; else just
+// enough to bring it in, or its top-left part where it is larger than the
+// view; never beyond the contents.
+PixelPoint scrollToShow(PixelPoint offset, const PixelRect &control, PixelPoint view, PixelPoint content);
+
 } // namespace vd::tk

@@ -114,6 +114,107 @@ private slots:
         QCOMPARE(QPoint(p.x, p.y), at);
     }
 
+    // A window never larger than its monitor's work area: built at the
+    // monitor's dpi where it fits, else at the largest that fits down to the
+    // design's own size; where even that is too large, cut to the area at
+    // its top-left. (Qt's windows are in logical pixels: at twice the pixel
+    // density the design's own size is 48 of them to the inch.)
+    void aWindowFitsItsWorkArea_data()
+    {
+        QTest::addColumn<QSize>("twips");
+        QTest::addColumn<int>("monitorDpi");
+        QTest::addColumn<int>("leastDpi");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<QRect>("window");
+        const QSize menu(10500, 7110), intro(8205, 5325);
+        QTest::newRow("menu, 96 dpi, fits")
+            << menu << 96 << 96 << QRect(0, 0, 800, 600) << 96 << QRect(50, 63, 700, 474);
+        QTest::newRow("menu, 192 dpi on 1280 x 1024")
+            << menu << 192 << 96 << QRect(0, 0, 1280, 1024) << 175 << QRect(2, 80, 1276, 864);
+        QTest::newRow("intro, 192 dpi on 1280 x 1024")
+            << intro << 192 << 96 << QRect(0, 0, 1280, 1024) << 192 << QRect(93, 157, 1094, 710);
+        QTest::newRow("menu, 144 dpi on 1024 x 768 with a panel")
+            << menu << 144 << 96 << QRect(0, 0, 1024, 738) << 140 << QRect(1, 23, 1021, 691);
+        QTest::newRow("menu, 96 dpi on 640 x 480: cut")
+            << menu << 96 << 96 << QRect(0, 0, 640, 480) << 96 << QRect(0, 3, 640, 474);
+        QTest::newRow("menu, 120 dpi on 640 x 480: cut at 96")
+            << menu << 120 << 96 << QRect(0, 0, 640, 480) << 96 << QRect(0, 3, 640, 474);
+        QTest::newRow("menu, logical pixels at twice the density, 683 x 384")
+            << menu << 96 << 48 << QRect(0, 0, 683, 384) << 77 << QRect(61, 2, 561, 380);
+        QTest::newRow("menu, second monitor, 72 dpi, too small")
+            << menu << 72 << 96 << QRect(1280, 0, 400, 300) << 72 << QRect(1280, 0, 400, 300);
+    }
+    void aWindowFitsItsWorkArea()
+    {
+        QFETCH(QSize, twips);
+        QFETCH(int, monitorDpi);
+        QFETCH(int, leastDpi);
+        QFETCH(QRect, area);
+        QFETCH(int, dpi);
+        QFETCH(QRect, window);
+        const PixelRect a{area.x(), area.y(), area.width(), area.height()};
+        const int built = fittingDpi(twips.width(), twips.height(), monitorDpi, leastDpi, a);
+        QCOMPARE(built, dpi);
+        QCOMPARE(qrect(windowOnScreen(toPixels(twips.width(), built), toPixels(twips.height(), built), a)), window);
+    }
+
+    // A window cut to a small screen scrolls just enough to show the control
+    // that takes the focus: the menu window, 700 x 474, seen 640 wide.
+    void theFocusIsScrolledIntoView_data()
+    {
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QRect>("control");
+        QTest::addColumn<QPoint>("to");
+        QTest::newRow("group 1, in view") << QPoint(0, 0) << QRect(24, 24, 100, 23) << QPoint(0, 0);
+        QTest::newRow("group 51, in view") << QPoint(0, 0) << QRect(524, 24, 100, 23) << QPoint(0, 0);
+        QTest::newRow("group 61, past the right") << QPoint(0, 0) << QRect(624, 24, 53, 138) << QPoint(37, 0);
+        QTest::newRow("exit, to the right edge") << QPoint(37, 0) << QRect(360, 417, 339, 53) << QPoint(59, 0);
+        QTest::newRow("group 1 again, back left") << QPoint(59, 0) << QRect(24, 24, 100, 23) << QPoint(24, 0);
+        QTest::newRow("wider than the view") << QPoint(10, 0) << QRect(0, 0, 700, 20) << QPoint(0, 0);
+    }
+    void theFocusIsScrolledIntoView()
+    {
+        QFETCH(QPoint, from);
+        QFETCH(QRect, control);
+        QFETCH(QPoint, to);
+        const PixelPoint p =
+            scrollToShow({from.x(), from.y()}, {control.x(), control.y(), control.width(), control.height()},
+                         {640, 474}, {700, 474});
+        QCOMPARE(QPoint(p.x, p.y), to);
+    }
+
+    // Where not even the carried face can be drawn, the warning names every
+    // face missing, in Thai and in English.
+    void theWarningNamesEveryMissingFace_data()
+    {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QStringList>("named");
+        QTest::newRow("none") << QStringList{} << QStringList{"KodchiangUPC", "AngsanaUPC", "Loma"};
+        QTest::newRow("only Loma") << QStringList{"Loma"} << QStringList{"KodchiangUPC", "AngsanaUPC"};
+        QTest::newRow("only AngsanaUPC") << QStringList{"AngsanaUPC"} << QStringList{"KodchiangUPC", "Loma"};
+        QTest::newRow("all") << QStringList{"KodchiangUPC", "AngsanaUPC", "Loma"} << QStringList{};
+    }
+    void theWarningNamesEveryMissingFace()
+    {
+        QFETCH(QStringList, installed);
+        QFETCH(QStringList, named);
+        const QString warning = QString::fromStdString(
+            missingFacesWarning([&](const std::string &f) { return installed.contains(QString::fromStdString(f)); }));
+        QCOMPARE(warning.isEmpty(), named.isEmpty());
+        const QStringList lines = warning.split(u'\n', Qt::SkipEmptyParts);
+        if (named.isEmpty())
+            return;
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].contains(QString::fromUtf8("ไม่มีแบบอักษร")));
+        QVERIFY(lines[1].contains(QStringLiteral("are not installed")));
+        for (const QString &face : {QStringLiteral("KodchiangUPC"), QStringLiteral("AngsanaUPC")})
+            QCOMPARE(warning.contains(face), named.contains(face));
+        for (const QString &face : named)
+            for (const QString &line : lines)
+                QVERIFY2(line.contains(face), qPrintable(face + QStringLiteral(" not named: ") + line));
+    }
+
     // Bottom of each stack first, a frame before its children.
     void buildOrderFocusAndNames()
     {

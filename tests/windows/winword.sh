@@ -20,7 +20,9 @@ control="$wine_work/control"
 viewer_log="$wine_work/viewer.log"
 
 wine_for_exe "$driver"
-start_display
+# Large enough for the toolkit's own checks to find each window at 144 dpi
+# as designed at 144 dpi (a window that doesn't fit is built smaller).
+start_display 1280x1024
 make_prefix
 
 # .reg files want each backslash doubled.

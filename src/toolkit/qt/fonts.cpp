@@ -25,6 +25,23 @@ QString fromUtf8(std::string_view s)
 
 } // namespace
 
+bool carryThaiFace(QHash<QString, bool> *known)
+{
+    const QString family = fromUtf8(tk::CarriedFamily);
+    if (installed(family, known))
+        return true;
+    if (QFontDatabase::addApplicationFont(QStringLiteral(":/faces/Loma-Bold.ttf")) < 0 ||
+        !QFontDatabase::hasFamily(family))
+        return false;
+    // Said once a run: the faces the system lacks.
+    const std::string notice = tk::missingFacesWarning(
+        [](const std::string &f) { return QFontDatabase::hasFamily(fromUtf8(f)) && f != tk::CarriedFamily; }, true);
+    qWarning("%s", notice.c_str());
+    if (known)
+        known->insert(family, true);
+    return true;
+}
+
 StandIn standInFor(const QString &named)
 {
     const auto standIns = tk::standInsFor(named.toStdString());
@@ -33,26 +50,28 @@ StandIn standInFor(const QString &named)
     return {fromUtf8(standIns.front().family), standIns.front().scale};
 }
 
-FontChoice chooseFont(const tk::Font &font, QHash<QString, bool> *known)
+FontChoice chooseFont(const tk::Font &font, QHash<QString, bool> *known, int dpi)
 {
     // Whether the stand-ins were asked about before: the missing fonts are
     // said once a run, where the user starting the program can see it. The
     // text still shows in whatever face the system finds, but may not fit.
     const auto standIns = tk::standInsFor(font.family);
     const bool asked = !standIns.empty() && known && known->contains(fromUtf8(standIns.front().family));
-    const tk::FontChoice c =
-        tk::chooseFont(font, [known](const std::string &family) { return installed(fromUtf8(family), known); });
+    const auto drawable = [known](const std::string &family) {
+        return installed(fromUtf8(family), known) || (family == tk::CarriedFamily && carryThaiFace(known));
+    };
+    const tk::FontChoice c = tk::chooseFont(font, drawable, dpi);
     if (c.missing && known && !asked) {
-        qWarning("velodane: neither %s nor its stand-in %s is installed; Thai text may not fit its controls "
-                 "(install the Thai fonts: fonts-thai-tlwg)",
-                 font.family.c_str(), c.family.c_str());
+        const std::string warning =
+            tk::missingFacesWarning([known](const std::string &family) { return installed(fromUtf8(family), known); });
+        qWarning("%s", warning.c_str());
     }
     return {fromUtf8(c.family), c.pixelSize, c.standIn};
 }
 
-QFont fontFor(const tk::Font &font, QHash<QString, bool> *known)
+QFont fontFor(const tk::Font &font, QHash<QString, bool> *known, int dpi)
 {
-    const FontChoice choice = chooseFont(font, known);
+    const FontChoice choice = chooseFont(font, known, dpi);
     QFont f;
     if (!choice.family.isEmpty())
         f.setFamilies(QStringList{choice.family});

@@ -24,11 +24,17 @@ struct FontChoice {
 // about 0.2 ms a family, and the menu window asks for 65 fonts on each load).
 // Where neither the named family nor its stand-in is installed, says so once
 // on standard error.
-FontChoice chooseFont(const tk::Font &font, QHash<QString, bool> *known = nullptr);
+FontChoice chooseFont(const tk::Font &font, QHash<QString, bool> *known = nullptr, int dpi = tk::StandardDpi);
+
+// The face the program carries (tk::CarriedFamily), added from the
+// program's own copy where the system lacks it, once a run; whether it can
+// be drawn. Qt's fallback for Thai then finds it too (the failure report).
+bool carryThaiFace(QHash<QString, bool> *known = nullptr);
 
 // The font to draw a layout font with: chooseFont's family and size, with
 // the layout's weight.
-QFont fontFor(const tk::Font &font, QHash<QString, bool> *known = nullptr);
+// `dpi` is the one the window's layout is built at.
+QFont fontFor(const tk::Font &font, QHash<QString, bool> *known = nullptr, int dpi = tk::StandardDpi);
 
 // The preferred stand-in of a named family; an empty family for names that
 // have none.

@@ -1,5 +1,6 @@
 #include "toolkit/qt/qt_toolkit.h"
 
+#include "toolkit/qt/fonts.h"
 #include "toolkit/qt/qt_window.h"
 
 #include <QApplication>
@@ -73,6 +74,9 @@ void QtToolkit::showFailure(std::string_view title, std::string_view text)
         messageHook_(std::string(title), std::string(text));
         return;
     }
+    // Its Thai drawn in the face the program carries where the system has no
+    // Thai face of its own.
+    carryThaiFace(&cache().installedFamilies);
     QMessageBox box(QMessageBox::Critical, toQString(title), toQString(text), QMessageBox::NoButton);
     // Everything the program shows is Thai, the box's button too, whatever
     // the locale.

@@ -25,12 +25,6 @@ namespace vd::qt {
 
 namespace {
 
-QRect pixelRect(const tk::Rect &r)
-{
-    // Layouts are in device-independent pixels at 96 dpi; Qt scales them.
-    return qRect(tk::toPixels(r));
-}
-
 void paintBackground(QWidget *w, const tk::Colour &background, const tk::Colour &foreground)
 {
     QPalette pal = w->palette();
@@ -201,7 +195,21 @@ bool FormWidget::eventFilter(QObject *watched, QEvent *event)
         if (auto it = names_.find(watched); it != names_.end())
             send(it->second, tk::Event::MouseMove);
     }
+    if (event->type() == QEvent::FocusIn && !content_.isEmpty() && names_.contains(watched))
+        reveal(static_cast<QWidget *>(watched));
     return false;
+}
+
+void FormWidget::reveal(const QWidget *control)
+{
+    const QRect in(control->mapTo(this, QPoint(0, 0)) + scrolled_, control->size());
+    const tk::PixelPoint to =
+        tk::scrollToShow({scrolled_.x(), scrolled_.y()}, {in.x(), in.y(), in.width(), in.height()}, {width(), height()},
+                         {content_.width(), content_.height()});
+    if (to.x == scrolled_.x() && to.y == scrolled_.y())
+        return;
+    scroll(scrolled_.x() - to.x, scrolled_.y() - to.y); // the controls with it
+    scrolled_ = QPoint(to.x, to.y);
 }
 
 void FormWidget::mouseMoveEvent(QMouseEvent *)
@@ -298,7 +306,23 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     form->setObjectName(toQString(layout.className));
     form->setWindowTitle(toQString(layout.title));
     form->setAccessibleName(toQString(layout.accessibleName));
-    form->setFixedSize(tk::toPixels(layout.width), tk::toPixels(layout.height));
+    // Layouts are in device-independent pixels at 96 dpi, which Qt scales.
+    // Where the window would not fit its screen's available area, it is
+    // built smaller, down to its design's own size in the screen's pixels;
+    // smaller still, it is cut to the area and its contents scroll.
+    if (QScreen *screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen()) {
+        const QRect a = screen->availableGeometry();
+        const int least = static_cast<int>(std::ceil(tk::StandardDpi / screen->devicePixelRatio()));
+        dpi_ =
+            tk::fittingDpi(layout.width, layout.height, tk::StandardDpi, least, {a.x(), a.y(), a.width(), a.height()});
+        const QSize content(tk::toPixels(layout.width, dpi_), tk::toPixels(layout.height, dpi_));
+        const QSize shown = content.boundedTo(a.size());
+        form->setFixedSize(shown);
+        if (shown != content)
+            form->setContentSize(content);
+    } else {
+        form->setFixedSize(tk::toPixels(layout.width), tk::toPixels(layout.height));
+    }
     paintBackground(form, layout.background, tk::Colour::buttonText());
     // A window without an icon has an explicitly empty one: Qt would give it
     // the program's own icon otherwise.
@@ -339,6 +363,11 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     toolkit_.windowBuilt(form);
 }
 
+QRect QtWindow::pixelRect(const tk::Rect &twips) const
+{
+    return qRect(tk::toPixels(twips, dpi_));
+}
+
 QWidget *QtWindow::makeControl(const tk::ControlLayout &c, QWidget *parent, FormWidget *form)
 {
     switch (c.kind) {
@@ -358,9 +387,16 @@ QWidget *QtWindow::makeButton(const tk::ControlLayout &c, QWidget *parent, FormW
 {
     auto *b = new GraphicButton(toolkit_, parent);
     b->setText(toQString(c.caption));
-    b->setFont(fontFor(c.font, &toolkit_.cache().installedFamilies));
-    b->setFace(colour(c.background), colour(c.foreground),
-               c.facePicture.empty() ? QPixmap() : toolkit_.images().face(c.facePicture));
+    b->setFont(fontFor(c.font, &toolkit_.cache().installedFamilies, dpi_));
+    QPixmap face = c.facePicture.empty() ? QPixmap() : toolkit_.images().face(c.facePicture);
+    if (!face.isNull() && dpi_ != tk::StandardDpi) {
+        // At the window's scale, as the rest of its face.
+        const qreal ratio = b->devicePixelRatioF();
+        face = face.scaled(face.deviceIndependentSize().toSize() * dpi_ / tk::StandardDpi * ratio,
+                           Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        face.setDevicePixelRatio(ratio);
+    }
+    b->setFace(colour(c.background), colour(c.foreground), face);
     // Qt names a button by its text, and follows it; where our name differs,
     // it is set. Qt describes it by its tooltip.
     if (const std::string name = tk::accessibleName(c); name != c.caption)
@@ -387,7 +423,7 @@ QWidget *QtWindow::makeLabel(const tk::ControlLayout &c, QWidget *parent)
     l->setWordWrap(true);
     l->setMargin(0);
     l->setIndent(0);
-    l->setFont(fontFor(c.font, &toolkit_.cache().installedFamilies));
+    l->setFont(fontFor(c.font, &toolkit_.cache().installedFamilies, dpi_));
     paintBackground(l, c.background, c.foreground);
     return l;
 }

@@ -30,6 +30,9 @@ public:
     void clicked(const std::string &name);
     // After this, no event of the window reaches the program.
     void detach() { sink_ = nullptr; }
+    // The size of the window's contents where the window is cut smaller
+    // (a screen too small for it): the focused control is scrolled into view.
+    void setContentSize(QSize size) { content_ = size; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -38,10 +41,13 @@ protected:
 
 private:
     void send(std::string_view control, tk::Event event);
+    void reveal(const QWidget *control);
 
     QtToolkit &toolkit_;
     tk::EventSink *sink_;
     std::map<const QObject *, std::string> names_;
+    QSize content_;   // empty: the window shows all of it
+    QPoint scrolled_; // how far the contents are scrolled
 };
 
 class QtWindow final : public tk::Window {
@@ -65,8 +71,12 @@ private:
     QWidget *makeFrame(const tk::ControlLayout &c, QWidget *parent);
     QWidget *makeLabel(const tk::ControlLayout &c, QWidget *parent);
     QWidget *makePicture(const tk::ControlLayout &c, QWidget *parent);
+    QRect pixelRect(const tk::Rect &twips) const;
 
     QtToolkit &toolkit_;
+    // The dpi the layout is built at, in the window's pixels: the standard
+    // one, or less where the window would not fit its screen.
+    int dpi_ = 96;
     QPointer<FormWidget> widget_;
     tk::ControlTable<QWidget *> controls_;
     QWidget *firstFocus_ = nullptr;

@@ -150,7 +150,11 @@ struct Win32Window::State {
     // What the window is built from, again at each dpi it takes.
     const tk::WindowLayout layout;
     const std::vector<tk::PlannedControl> plan;
-    int dpi = tk::StandardDpi;
+    int dpi = tk::StandardDpi;      // the dpi the window is built at
+    int scaleDpi = tk::StandardDpi; // its monitor's, as the system gives it
+    // Where the window is cut to a work area too small for it even at the
+    // standard dpi: how far its contents are scrolled to show the focus.
+    tk::PixelPoint scrolled;
     HWND form = nullptr;
     std::vector<std::unique_ptr<Control>> controls; // [0] is the window itself, then the plan's
     // Controls of an earlier dpi whose windows are gone, kept while a
@@ -169,6 +173,20 @@ struct Win32Window::State {
     {
         return {tk::toPixels(layout.width, atDpi), tk::toPixels(layout.height, atDpi)};
     }
+    // The window at the system's dpi `given` in a work area: built at that
+    // dpi where it fits, else at the largest that fits, down to the standard
+    // one; the window's rectangle, never larger than the area.
+    tk::PixelRect fit(int given, const tk::PixelRect &area)
+    {
+        scaleDpi = given;
+        dpi = tk::fittingDpi(layout.width, layout.height, given, tk::StandardDpi, area);
+        scrolled = {};
+        const tk::PixelPoint whole = size(dpi);
+        return tk::windowOnScreen(whole.x, whole.y, area);
+    }
+    // The contents scrolled, where the window is cut, so that the control
+    // that takes the focus is seen.
+    void reveal(HWND control);
     // The window itself, on that monitor at its dpi: not yet visible,
     // without its controls.
     void makeForm(HMONITOR monitor);
@@ -338,6 +356,7 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             break;
         case WM_SETFOCUS:
             c->state->focus = hwnd;
+            c->state->reveal(hwnd);
             break;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
@@ -642,11 +661,9 @@ void Win32Window::State::makeForm(HMONITOR monitor)
     window.accessible.name = wide(layout.accessibleName);
 
     // Centred in the monitor's work area.
-    dpi = toolkit.dpi(monitor);
-    const tk::PixelPoint to = size(dpi);
-    const tk::PixelPoint at = tk::placeOnScreen(to.x, to.y, workArea(monitor));
-    HWND made = CreateWindowExW(0, FormClass, wide(layout.title).c_str(), WS_POPUP | WS_CLIPCHILDREN, at.x, at.y, to.x,
-                                to.y, nullptr, nullptr, toolkit.instance(), &window);
+    const tk::PixelRect at = fit(toolkit.dpi(monitor), workArea(monitor));
+    HWND made = CreateWindowExW(0, FormClass, wide(layout.title).c_str(), WS_POPUP | WS_CLIPCHILDREN, at.left, at.top,
+                                at.width, at.height, nullptr, nullptr, toolkit.instance(), &window);
     if (!made)
         throw Error(errors::OutOfMemory, "สร้างหน้าต่าง " + layout.className + " ไม่ได้");
     form = made;
@@ -658,12 +675,28 @@ void Win32Window::State::makeForm(HMONITOR monitor)
 void Win32Window::State::takeGivenDpi(HMONITOR monitor)
 {
     const int given = toolkit.dpi(form);
-    if (given == dpi)
+    if (given == scaleDpi)
         return;
-    dpi = given;
-    const tk::PixelPoint resized = size(given);
-    const tk::PixelPoint place = tk::placeOnScreen(resized.x, resized.y, workArea(monitor));
-    SetWindowPos(form, nullptr, place.x, place.y, resized.x, resized.y, SWP_NOZORDER | SWP_NOACTIVATE);
+    const tk::PixelRect place = fit(given, workArea(monitor));
+    SetWindowPos(form, nullptr, place.left, place.top, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::State::reveal(HWND control)
+{
+    RECT client{}, box{};
+    GetClientRect(form, &client);
+    const tk::PixelPoint whole = size(dpi);
+    if (client.right >= whole.x && client.bottom >= whole.y)
+        return; // all of it is seen
+    GetWindowRect(control, &box);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT *>(&box), 2);
+    const tk::PixelRect in{box.left + scrolled.x, box.top + scrolled.y, box.right - box.left, box.bottom - box.top};
+    const tk::PixelPoint to = tk::scrollToShow(scrolled, in, {client.right, client.bottom}, whole);
+    if (to == scrolled)
+        return;
+    ScrollWindowEx(form, scrolled.x - to.x, scrolled.y - to.y, nullptr, nullptr, nullptr, nullptr,
+                   SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    scrolled = to;
 }
 
 void Win32Window::State::setIcons()
@@ -821,11 +854,10 @@ void Win32Window::State::takeDpi(int newDpi, const RECT &suggested, bool handler
     focusChain.clear();
     tips.clear();
 
-    dpi = newDpi;
-    const tk::PixelPoint to = size(dpi);
-    const tk::PixelPoint at = tk::keepInArea({suggested.left, suggested.top}, to.x, to.y,
-                                             workArea(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST)));
-    SetWindowPos(form, nullptr, at.x, at.y, to.x, to.y, SWP_NOZORDER | SWP_NOACTIVATE);
+    const tk::PixelRect area = workArea(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST));
+    const tk::PixelRect to = fit(newDpi, area);
+    const tk::PixelPoint at = tk::keepInArea({suggested.left, suggested.top}, to.width, to.height, area);
+    SetWindowPos(form, nullptr, at.x, at.y, to.width, to.height, SWP_NOZORDER | SWP_NOACTIVATE);
     setIcons();
     buildControls();
     for (std::size_t i = 1; i < controls.size() && i <= captions.size(); ++i)
@@ -835,6 +867,8 @@ void Win32Window::State::takeDpi(int newDpi, const RECT &suggested, bool handler
         focus = controls[focused]->hwnd;
     if (hadFocus)
         SetFocus(focus);
+    else if (focus)
+        reveal(focus);
 }
 
 Win32Window::Win32Window(Win32Toolkit &toolkit, const tk::WindowLayout &layout, tk::EventSink &sink)
