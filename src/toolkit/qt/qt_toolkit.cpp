@@ -36,8 +36,17 @@ bool screenDrawable()
     probe.create();
     QBackingStore store(&probe);
     store.resize(QSize(1, 1));
+    if (const QPaintDevice *pixels = store.paintDevice())
+        return pixels->paintEngine() != nullptr;
+    if (probe.devicePixelRatio() == 1.0)
+        return false;
+    // At a scale other than 1 the pixels exist only once painting has begun,
+    // as a window's paint begins it.
+    store.beginPaint(QRegion(0, 0, 1, 1));
     const QPaintDevice *pixels = store.paintDevice();
-    return pixels && pixels->paintEngine();
+    const bool drawable = pixels && pixels->paintEngine();
+    store.endPaint();
+    return drawable;
 }
 
 QtToolkit::QtToolkit()
