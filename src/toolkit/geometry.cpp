@@ -42,7 +42,12 @@ int fittingDpi(int width, int height, int monitorDpi, int leastDpi, const PixelR
     };
     if (fits(monitorDpi))
         return monitorDpi;
-    for (int dpi = monitorDpi - 1; dpi >= leastDpi; --dpi)
+    // The design's own size and the steps of a quarter of it above, as the
+    // system's scales go (100 %, 125 %, 150 %...): text laid out for the
+    // design stays on its lines at these, where at an odd dpi between them
+    // the rounding of a small face can push a caption onto a second line.
+    const int step = std::max(1, leastDpi / 4);
+    for (int dpi = leastDpi + (monitorDpi - 1 - leastDpi) / step * step; dpi >= leastDpi; dpi -= step)
         if (fits(dpi))
             return dpi;
     return std::min(monitorDpi, leastDpi);

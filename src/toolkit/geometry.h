@@ -45,8 +45,9 @@ PixelPoint keepInArea(PixelPoint at, int width, int height, const PixelRect &are
 
 // The dpi a window designed `width` x `height` twips is built at on a monitor
 // of `monitorDpi` whose work area is `area`: the monitor's own where the
-// window fits at it; else the largest dpi below it at which it fits, down to
-// `leastDpi` (the design's own size); and where it doesn't fit even there,
+// window fits at it; else the largest below it at which it fits of
+// `leastDpi` (the design's own size) and the steps of a quarter of it above
+// (at 96: 120, 144, 168...); and where it doesn't fit even at `leastDpi`,
 // `leastDpi` (or the monitor's, where that is lower): the window is then cut
 // to the area and scrolls (see scrollToShow).
 int fittingDpi(int width, int height, int monitorDpi, int leastDpi, const PixelRect &area);

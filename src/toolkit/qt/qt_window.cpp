@@ -306,15 +306,17 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     form->setObjectName(toQString(layout.className));
     form->setWindowTitle(toQString(layout.title));
     form->setAccessibleName(toQString(layout.accessibleName));
-    // Layouts are in device-independent pixels at 96 dpi, which Qt scales.
-    // Where the window would not fit its screen's available area, it is
-    // built smaller, down to its design's own size in the screen's pixels;
-    // smaller still, it is cut to the area and its contents scroll.
+    // Layouts are in device-independent pixels at 96 dpi, which Qt scales:
+    // the design's own size is Qt's 96 dpi, whatever the screen's scale (a
+    // window laid out in fewer logical pixels than that would draw its
+    // captions with margins and lines rounded to whole logical pixels, too
+    // coarse on a screen of several device pixels to one: they no longer
+    // fit their buttons). Where the window would not fit its screen's
+    // available area, it is cut to the area and its contents scroll.
     if (QScreen *screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen()) {
         const QRect a = screen->availableGeometry();
-        const int least = static_cast<int>(std::ceil(tk::StandardDpi / screen->devicePixelRatio()));
-        dpi_ =
-            tk::fittingDpi(layout.width, layout.height, tk::StandardDpi, least, {a.x(), a.y(), a.width(), a.height()});
+        dpi_ = tk::fittingDpi(layout.width, layout.height, tk::StandardDpi, tk::StandardDpi,
+                              {a.x(), a.y(), a.width(), a.height()});
         const QSize content(tk::toPixels(layout.width, dpi_), tk::toPixels(layout.height, dpi_));
         const QSize shown = content.boundedTo(a.size());
         form->setFixedSize(shown);
