@@ -131,12 +131,15 @@ wait_window_title() {
 # emulated" (the emulator that the root registers for 32-bit programs), or
 # anything else as what it is. One line for each such process.
 process_bits() {
-    local pid exe emulator root
+    local pid exe emulator root command
     root=$("$wine_root_run" --root)
     emulator=$(sed -n 's/^interpreter //p' /proc/sys/fs/binfmt_misc/velodane-i386 2>/dev/null || true)
-    for pid in $(pgrep -f -- "$1"); do
+    for pid in /proc/[0-9]*; do
+        pid=${pid#/proc/}
         exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
         case "$exe" in "$root"/*) ;; *) continue ;; esac
+        command=$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null) || continue
+        [[ "$command" == *"$1"* ]] || continue
         if [ -n "$emulator" ] && [ "$exe" = "$emulator" ]; then
             echo "32-bit emulated"
         elif [ "$(od -An -tu1 -j4 -N1 "/proc/$pid/exe" 2>/dev/null | tr -d ' ')" = 1 ]; then
