@@ -137,10 +137,13 @@ process_bits() {
     for pid in /proc/[0-9]*; do
         pid=${pid#/proc/}
         exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
-        case "$exe" in "$root"/*) ;; *) continue ;; esac
+        # Seen from outside the command's mount namespace, a path may come
+        # with the folders above this machine's root (a fresh machine tried in
+        # a chroot): the root's own part ends it.
+        case "$exe" in *"$root"/*) ;; *) continue ;; esac
         command=$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null) || continue
         [[ "$command" == *"$1"* ]] || continue
-        if [ -n "$emulator" ] && [ "$exe" = "$emulator" ]; then
+        if [ -n "$emulator" ] && [[ "$exe" == *"$emulator" ]]; then
             echo "32-bit emulated"
         elif [ "$(od -An -tu1 -j4 -N1 "/proc/$pid/exe" 2>/dev/null | tr -d ' ')" = 1 ]; then
             echo "32-bit native"
