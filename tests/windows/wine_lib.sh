@@ -3,6 +3,7 @@
 #
 #   source wine_lib.sh
 #   wine_for_exe "$exe"          # picks the Wine loader and prefix kind for that program
+#                                # (Wine from the tests' Wine root, scripts/wine)
 #   start_display                # Xvfb on a free display, DISPLAY set
 #   make_prefix                  # a settled prefix in the run's folder, WINEPREFIX set
 #   wine_run 20 "$exe" args...   # runs a program, at most 20 s, its output on stdout
@@ -10,6 +11,7 @@
 #                                # output in $wine_work/program.log)
 #   wait_window_title TITLE [s]  # waits for a visible window of that title, prints its id
 #   fail "what went wrong"       # reports (with a screenshot) and ends the test
+#   expect_32bit "$exe"          # fails unless that program runs as 32-bit, natively or emulated
 # The run's own folder is $wine_work; everything in it is removed at the end.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../display_lib.sh"
