@@ -92,13 +92,18 @@ wine_root_emulator=(-t bookworm-backports qemu-user)
 emulator_name=velodane-i386
 binfmt=/proc/sys/fs/binfmt_misc
 
+# The first 20 bytes of an i386 ELF program (a printf format), and which of
+# their bits the kernel's binfmt_misc compares.
+i386_elf='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+i386_elf_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+
 # Whether the kernel itself runs 32-bit x86 programs: a 93-byte i386 ELF
 # program that only exits with status 0 (mov eax,1; xor ebx,ebx; int 0x80).
 # Our emulator's entry, if registered, is set aside while it runs.
 runs_32bit_programs() {
     local probe status=0 entry=$binfmt/$emulator_name enabled=0
     probe=$(mktemp)
-    printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08'\
+    printf "$i386_elf"'\x01\x00\x00\x00\x54\x80\x04\x08'\
 '\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00'\
 '\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00'\
 '\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
@@ -117,6 +122,20 @@ runs_32bit_programs() {
 # mount namespace of its own (for making and updating the root).
 in_wine_root() {
     as_root "$here/scripts/wine" --make "$@"
+}
+
+# Installs packages in the Wine root from fresh lists; says what failed,
+# with apt's last words, and returns non-zero where it can't:
+#   install_in_wine_root WHAT APT-GET-INSTALL-ARGUMENTS...
+install_in_wine_root() {
+    local what=$1
+    shift
+    in_wine_root apt-get update -qq || true
+    in_wine_root apt-get install -y -qq --no-install-recommends "$@" >"$wine_root.log" 2>&1 || {
+        tail -n 5 "$wine_root.log" >&2
+        echo "$what could not be installed in the Wine root (log: $wine_root.log)" >&2
+        return 1
+    }
 }
 
 # This machine's Debian mirror, from its own apt sources.
@@ -147,8 +166,10 @@ register_emulator() {
         echo -1 | as_root tee "$entry" >/dev/null
     fi
     [ -e "$binfmt/register" ] || as_root mount -t binfmt_misc binfmt_misc "$binfmt" || return 1
-    printf ':%s:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:%s:F' \
-        "$emulator_name" "$qemu" | as_root tee "$binfmt/register" >/dev/null
+    # The kernel reads the escapes itself: written as text, or a 0 byte would
+    # end the magic there.
+    printf ':%s:M::%s:%s:%s:F' "$emulator_name" "$i386_elf" "$i386_elf_mask" "$qemu" |
+        as_root tee "$binfmt/register" >/dev/null
 }
 
 # Makes the Wine root (the first time: about a minute here, a few more where
@@ -170,7 +191,6 @@ need_wine_root() {
         printf 'deb %s bookworm main\ndeb %s bookworm-backports main\n' "$mirror" "$mirror" |
             as_root tee "$wine_root/etc/apt/sources.list" >/dev/null
         in_wine_root dpkg --add-architecture i386
-        in_wine_root apt-get update -qq || { echo "the Wine root's package lists could not be fetched" >&2; return 1; }
     fi
     if [ "$wine32" = native ] && [ -e "$binfmt/$emulator_name" ]; then
         # Left by an earlier run that emulated them: natively from now on.
@@ -178,18 +198,13 @@ need_wine_root() {
         echo "(removed the binfmt_misc entry $emulator_name of an earlier run)"
     fi
     if [ "$wine32" = emulated ]; then
-        if [ ! -x "$wine_root/usr/bin/qemu-i386" ]; then
-            in_wine_root apt-get update -qq || true
-            in_wine_root apt-get install -y -qq --no-install-recommends "${wine_root_emulator[@]}" >"$wine_root.log" 2>&1 ||
-                { tail -n 5 "$wine_root.log" >&2; echo "the emulator (${wine_root_emulator[*]}) could not be installed in the Wine root" >&2; return 1; }
-        fi
+        [ -x "$wine_root/usr/bin/qemu-i386" ] ||
+            install_in_wine_root "The emulator" "${wine_root_emulator[@]}" || return 1
         register_emulator || { echo "qemu-i386 could not be registered with binfmt_misc" >&2; return 1; }
     fi
     if [ "$(cat "$stamp" 2>/dev/null)" != "${wine_root_packages[*]}" ]; then
         echo "Installing in the Wine root: ${wine_root_packages[*]}"
-        in_wine_root apt-get update -qq || true
-        in_wine_root apt-get install -y -qq --no-install-recommends "${wine_root_packages[@]}" >"$wine_root.log" 2>&1 ||
-            { tail -n 5 "$wine_root.log" >&2; echo "Wine could not be installed in the Wine root (log: $wine_root.log)" >&2; return 1; }
+        install_in_wine_root Wine "${wine_root_packages[@]}" || return 1
         echo "${wine_root_packages[*]}" | as_root tee "$stamp" >/dev/null
     fi
     local version
@@ -207,7 +222,8 @@ wine32_said() {
     fi
 }
 
-# Seconds since the script started, for the steps' times.
+# Ends the step under way, saying how many seconds it took, and starts the
+# one named (none: the last has ended).
 step() {
     local now
     now=$(date +%s)
