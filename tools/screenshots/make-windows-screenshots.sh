@@ -1,6 +1,6 @@
 #!/bin/sh
 # Screenshots of Velodane.exe's two windows as Wine draws them, at 96 and
-# 144 dpi, for the README: docs/windows-intro.png, docs/windows-menu.png,
+# 144 dpi, for docs/windows.md: docs/windows-intro.png, docs/windows-menu.png,
 # docs/windows-menu-hover.png (the pointer on group 23), and the same two
 # windows at 144 dpi. They are taken by the Windows program's own test under
 # Wine, which checks each window before it keeps its picture.
