@@ -10,6 +10,9 @@
 //   probe ask TITLE asks that window for its accessible object, as a screen
 //                   reader's first request does (WM_GETOBJECT); fails unless
 //                   the window answers with one of its own
+//   probe close TITLE sent|posted|taskbar
+//                   closes that window as the system does: WM_CLOSE sent or
+//                   posted, or the taskbar's SC_CLOSE posted
 #include <windows.h>
 
 #include <cstdio>
@@ -128,6 +131,20 @@ int main(int argc, char **argv)
                    ? 0
                    : 1;
     }
-    std::fputs("usage: probe windows|label|focus|box|ask TITLE\n", stderr);
+    if (what == "close" && argc > 3) {
+        const std::string title = argv[2], how = argv[3];
+        HWND form = FindWindowW(L"VelodaneForm", std::wstring(title.begin(), title.end()).c_str());
+        if (!form)
+            return 1;
+        DWORD_PTR answer = 0;
+        if (how == "sent")
+            return SendMessageTimeoutW(form, WM_CLOSE, 0, 0, SMTO_BLOCK, 10000, &answer) ? 0 : 1;
+        if (how == "posted")
+            return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
+        if (how == "taskbar")
+            return PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
+        return 2;
+    }
+    std::fputs("usage: probe windows|label|focus|box|ask TITLE|close TITLE sent|posted|taskbar\n", stderr);
     return 2;
 }

@@ -190,29 +190,41 @@ bool isRejectedAsBusy(HRESULT hr)
 Waited waitPainting(HANDLE done, DWORD ms)
 {
     const ULONGLONG until = GetTickCount64() + ms;
+    MSG msg;
+    // Takes the next message in [first, last]. WM_QUIT may come whatever the
+    // range (Wine gives it to any filter once no posted message is left):
+    // the program has ended, and the quit goes back for the event loop.
+    bool ended = false;
+    const auto next = [&](UINT first, UINT last) {
+        if (ended || !PeekMessageW(&msg, nullptr, first, last, PM_REMOVE))
+            return false;
+        if (msg.message != WM_QUIT)
+            return true;
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        ended = true;
+        return false;
+    };
     for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        while (next(WM_KEYFIRST, WM_KEYLAST)) {
         }
-        while (PeekMessageW(&msg, nullptr, WM_LBUTTONDOWN, WM_MOUSELAST, PM_REMOVE)) {
+        while (next(WM_LBUTTONDOWN, WM_MOUSELAST)) {
         }
         // A close asked for meanwhile is carried out now: the taskbar's and
         // the task manager's come as a posted WM_CLOSE or SC_CLOSE (a sent
         // one is delivered by PeekMessage itself). Other commands of the
         // taskbar are dropped, as clicks are.
-        while (PeekMessageW(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE))
+        while (next(WM_CLOSE, WM_CLOSE))
             DispatchMessageW(&msg);
-        while (PeekMessageW(&msg, nullptr, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE))
+        while (next(WM_SYSCOMMAND, WM_SYSCOMMAND))
             if ((msg.wParam & 0xFFF0) == SC_CLOSE)
                 DispatchMessageW(&msg);
-        if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return Waited::ProgramEnded;
-        }
         // A window whose painting never validates it would keep WM_PAINT
         // coming: a bounded number per round.
-        for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+        for (int i = 0; i < 64 && next(WM_PAINT, WM_PAINT); ++i)
             DispatchMessageW(&msg);
+        static_cast<void>(next(WM_QUIT, WM_QUIT));
+        if (ended)
+            return Waited::ProgramEnded;
         if (WaitForSingleObject(done, 0) == WAIT_OBJECT_0)
             return Waited::Done;
         const ULONGLONG now = GetTickCount64();
