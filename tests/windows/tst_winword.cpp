@@ -127,6 +127,26 @@ void callErrors()
     }
 }
 
+// Word's and the system's words in a report: one line, at most
+// TheirWordsLength characters, a Thai letter's marks never cut from it.
+void theirWordsFit()
+{
+    const std::string cut = "… [ข้อความยาว ตัดส่วนที่เหลือออก])";
+    struct Case {
+        std::string text;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"File\r\nnot\tfound.  ", " (L: File not found.)"},
+        {" \r\n ", ""},
+        {std::string(20'000, 'x'), " (L: " + std::string(TheirWordsLength, 'x') + cut},
+        {std::string(TheirWordsLength - 1, 'x') + "ที่สุด", " (L: " + std::string(TheirWordsLength - 1, 'x') + "ที่" + cut},
+    };
+    for (const Case &c : cases)
+        check(theirWords("L", c.text) == c.said, "theirWords of " + std::to_string(c.text.size()) +
+                                                     " bytes gave: " + theirWords("L", c.text).substr(0, 80));
+}
+
 void text()
 {
     const std::string thai = "กลุ่มชุดดินที่ 62 c:\\Program Files\\Velodane\\vd62.doc";
@@ -340,6 +360,7 @@ int main()
     std::setvbuf(stdout, nullptr, _IONBF, 0); // all that was checked, even if a check ends the program
     exceptionNumbers();
     callErrors();
+    theirWordsFit();
     text();
     values();
     busy();

@@ -7,6 +7,7 @@
 //   probe focus     the focused control: its class, window text, x y width height
 //                   in its window's client area
 //   probe box       the texts of the visible message box, one per line
+//   probe boxparts  its windows: class, text, x y width height on the screen
 //   probe ask TITLE asks that window for its accessible object, as a screen
 //                   reader's first request does (WM_GETOBJECT); fails unless
 //                   the window answers with one of its own
@@ -74,6 +75,15 @@ BOOL CALLBACK printBoxText(HWND h, LPARAM)
     return TRUE;
 }
 
+BOOL CALLBACK printBoxPart(HWND h, LPARAM)
+{
+    RECT r{};
+    GetWindowRect(h, &r);
+    std::printf("%s\t%s\t%ld %ld %ld %ld\n", utf8(classOf(h)).c_str(), utf8(textOf(h)).c_str(), r.left, r.top,
+                r.right - r.left, r.bottom - r.top);
+    return TRUE;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -111,13 +121,13 @@ int main(int argc, char **argv)
         }
         return 1;
     }
-    if (what == "box") {
+    if (what == "box" || what == "boxparts") {
         HWND box = nullptr;
         while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) && !IsWindowVisible(box)) {
         }
         if (!box)
             return 1;
-        EnumChildWindows(box, printBoxText, 0);
+        EnumChildWindows(box, what == "box" ? printBoxText : printBoxPart, 0);
         return 0;
     }
     if (what == "ask" && argc > 2) {

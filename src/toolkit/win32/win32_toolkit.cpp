@@ -33,9 +33,9 @@ template <class Function> Function lookUp(HMODULE library, const char *name)
 // says it in Thai, like everything the program shows. Where the system's
 // message face has no Thai letters (Wine's Tahoma), the report's text and
 // button take a Thai face of the windows' own (fonts.h: the caption line's
-// stand-ins) at the same size, and the box is fitted to the text again. The
-// box is kept within the work area of the monitor of the window it belongs
-// to (or, before there is one, the one with the pointer), centred there,
+// stand-ins) with lines as tall, in the place the system gave the text. The
+// box goes on the monitor of the window it belongs to (or, before there is
+// one, the one with the pointer), centred in its work area,
 // where the system draws it at that monitor's dpi. A hook on the thread does
 // all this as the box first appears (its button not yet renamed); later
 // activations leave it where the user put it.
@@ -99,35 +99,8 @@ ReportParts partsOf(HWND box)
     return parts;
 }
 
-RECT rectIn(HWND box, HWND child)
-{
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, box, reinterpret_cast<POINT *>(&r), 2);
-    return r;
-}
-
-// The box grows or shrinks by (dx, dy): its text with it, its buttons moved.
-void resizeReport(HWND box, const ReportParts &parts, int dx, int dy)
-{
-    if (dx == 0 && dy == 0)
-        return;
-    RECT outer{};
-    GetWindowRect(box, &outer);
-    SetWindowPos(box, nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const RECT text = rectIn(box, parts.text);
-    SetWindowPos(parts.text, nullptr, 0, 0, text.right - text.left + dx, text.bottom - text.top + dy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    for (HWND button : parts.buttons) {
-        const RECT b = rectIn(box, button);
-        SetWindowPos(button, nullptr, b.left + dx / 2, b.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-}
-
 // Where the box's face lacks Thai: the first Thai stand-in installed, at the
-// face's size, on the text and the buttons, the box fitted to the text in
-// it. The font goes with the box.
+// face's size, on the text and the buttons. The font goes with the box.
 void giveThaiFace(HWND box, const ReportParts &parts)
 {
     const auto face = reinterpret_cast<HFONT>(SendMessageW(parts.text, WM_GETFONT, 0, 0));
@@ -137,6 +110,14 @@ void giveThaiFace(HWND box, const ReportParts &parts)
     LOGFONTW lf{};
     GetObjectW(face, sizeof lf, &lf);
     lf.lfCharSet = THAI_CHARSET;
+    // Lines as tall as the system's face's (a cell height, not an em), so
+    // that the text keeps to the place the system measured for it.
+    TEXTMETRICW metrics{};
+    {
+        Selected selected(dc.get(), face);
+        if (GetTextMetricsW(dc.get(), &metrics))
+            lf.lfHeight = metrics.tmHeight;
+    }
     OwnedFont thai;
     for (const tk::StandIn &standIn : tk::standInsFor("AngsanaUPC")) {
         const std::wstring family = wide(standIn.family);
@@ -154,19 +135,7 @@ void giveThaiFace(HWND box, const ReportParts &parts)
     SendMessageW(parts.text, WM_SETFONT, reinterpret_cast<WPARAM>(thai.get()), FALSE);
     for (HWND button : parts.buttons)
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(thai.get()), FALSE);
-    // The text's height at its width, as the static draws it.
-    const RECT was = rectIn(box, parts.text);
-    const std::wstring text = windowText(parts.text);
-    RECT fits{0, 0, was.right - was.left, 0};
-    UINT format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_LEFT;
-    if (GetWindowLongW(parts.text, GWL_STYLE) & SS_NOPREFIX)
-        format |= DT_NOPREFIX;
-    {
-        Selected selected(dc.get(), thai.get());
-        DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &fits, format);
-    }
     SetPropW(box, ReportFont, thai.release());
-    resizeReport(box, parts, 0, (fits.bottom - fits.top) - (was.bottom - was.top));
 }
 
 LRESULT CALLBACK placeReport(int code, WPARAM wParam, LPARAM lParam)
@@ -186,13 +155,6 @@ LRESULT CALLBACK placeReport(int code, WPARAM wParam, LPARAM lParam)
     const tk::PixelRect area = workArea(monitorOf(GetWindow(box, GW_OWNER)));
     RECT r{};
     if (GetWindowRect(box, &r)) {
-        // Never beyond the work area: the text's part of it cut.
-        const int overX = std::max(0, static_cast<int>(r.right - r.left) - area.width);
-        const int overY = std::max(0, static_cast<int>(r.bottom - r.top) - area.height);
-        if (parts.text && (overX > 0 || overY > 0)) {
-            resizeReport(box, parts, -overX, -overY);
-            GetWindowRect(box, &r);
-        }
         const tk::PixelPoint at = tk::placeOnScreen(r.right - r.left, r.bottom - r.top, area);
         SetWindowPos(box, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
