@@ -418,16 +418,6 @@ rm -f "$viewer_log"
 at "$menu" 650 231
 check "without Word, the real program's click opens vd62.doc in the associated program" \
     wait_until 20 viewed 'c:\Program Files\Velodane\vd62.doc'
-# A click made while the program associated with .doc is slow to answer
-# (DDE) is dropped too.
-associate_dde 4
-rm -f "$viewer_log"
-at "$menu" 74 139
-sleep 1
-at "$menu" 74 265
-check "a slow DDE answer: its document opens" wait_until 20 viewed 'c:\Program Files\Velodane\vd5.doc'
-sleep 6
-check "a click while the DDE answer was slow: dropped" bash -c "! grep -q vd9 '$viewer_log'"
 at "$menu" 530 443
 check "the exit button ends the program" wait_until 15 bash -c "! kill -0 $last_pid 2>/dev/null"
 
