@@ -232,8 +232,10 @@ Waited waitPainting(HANDLE done, DWORD ms)
             return Waited::TimedOut;
         // Wakes for the end of the work, paint requests, new clicks and
         // keys (to drop them), posted messages (a close) and messages sent
-        // by other threads (PeekMessage delivers those).
-        MsgWaitForMultipleObjectsEx(1, &done, static_cast<DWORD>(until - now),
+        // by other threads (PeekMessage delivers those). A message posted
+        // while this round looked at others may not wake it: a round at
+        // least every 100 ms.
+        MsgWaitForMultipleObjectsEx(1, &done, static_cast<DWORD>(std::min<ULONGLONG>(until - now, 100)),
                                     QS_PAINT | QS_MOUSEBUTTON | QS_KEY | QS_POSTMESSAGE | QS_SENDMESSAGE, 0);
     }
 }
