@@ -33,6 +33,11 @@ void Toolkit::guarded(void (*call)(void *), void *handler) noexcept
 
 void Toolkit::report(const Error &error) noexcept
 {
+    // A failure that unwinds a handler after the program has ended (a wait
+    // for the word processor cut short by the window's closing) is told to
+    // no one: the program is gone for the user.
+    if (ended_)
+        return;
     try {
         if (report_)
             report_(error);

@@ -62,7 +62,8 @@ public:
     // Runs one of the program's handlers at a boundary where the toolkit
     // calls our code. This is the top level: a failure is reported here and
     // goes no further, and nothing unwinds through the toolkit's frames.
-    // After the program has ended, nothing runs any more.
+    // After the program has ended, nothing runs any more, and a failure
+    // still unwinding a handler is not reported.
     template <class Handler> void dispatch(Handler &&handler) noexcept
     {
         guarded([](void *h) { (*static_cast<std::remove_reference_t<Handler> *>(h))(); }, &handler);

@@ -13,6 +13,9 @@
 //                            could not be found.")
 //   wcode TEXT               ... raises wCode 4198 "Command failed"
 //   scode TEXT               ... raises scode E_ACCESSDENIED, no description
+//   bare TEXT                ... raises 5174 without a description
+//   long TEXT                ... raises 5174 with a description of 20,000
+//                            characters (Thai words, each on a line)
 //   unknown NAME             the first look-up of NAME is DISP_E_UNKNOWNNAME
 //   not-object               "documents" answers a string, not an object
 //   create-fails             the first creation fails with E_FAIL
@@ -254,6 +257,17 @@ public:
             return raise(exception, 4198, 0, L"Command failed");
         if (server_.fires("scode", line))
             return raise(exception, 0, E_ACCESSDENIED, nullptr);
+        // Word's number without its description.
+        if (server_.fires("bare", line))
+            return raise(exception, 0, static_cast<SCODE>(0x800A1436), nullptr);
+        // A description of 20,000 characters, Thai words and line breaks.
+        if (server_.fires("long", line)) {
+            std::wstring longText;
+            while (longText.size() < 20'000)
+                longText += L"\u0E44\u0E21\u0E48\u0E1E\u0E1A\u0E44\u0E1F\u0E25\u0E4C\r\n";
+            longText.resize(20'000);
+            return raise(exception, 0, static_cast<SCODE>(0x800A1436), longText.c_str());
+        }
         return answer(id, flags, *params, result);
     }
 

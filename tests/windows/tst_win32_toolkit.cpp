@@ -3,7 +3,7 @@
 // window procedure, a double click, the tooltips, destroying a window under
 // them, the pointer's size; the program's two windows taking a new dpi as
 // the system tells them, what a screen reader gets of them, Tab and
-// Shift+Tab. Every allocation of the process is watched: a block freed twice
+// Shift+Tab; the failure report's face and button. Every allocation of the process is watched: a block freed twice
 // is counted, and any allocation can be made to fail.
 // Prints one line per failed check; exits with the number of failures.
 #include "app/program.h"
@@ -470,6 +470,63 @@ void operator delete[](void *p, std::size_t) noexcept
 }
 
 // With a number, only the pointer's size is checked, against that width.
+// The failure report as it first appears: its text and button in a face
+// with Thai letters (Wine's message face has none), the button in Thai.
+struct ReportSeen {
+    int thaiParts = 0;
+    bool okInThai = false;
+};
+
+bool hasThaiLetters(HWND control)
+{
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+    HDC dc = GetDC(control);
+    const HGDIOBJ old = SelectObject(dc, font);
+    WORD glyph = 0xFFFF;
+    const bool has =
+        font && GetGlyphIndicesW(dc, L"\u0E01", 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 && glyph != 0xFFFF;
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return has;
+}
+
+BOOL CALLBACK lookAtPart(HWND part, LPARAM seen)
+{
+    auto &report = *reinterpret_cast<ReportSeen *>(seen);
+    wchar_t kind[16] = {}, text[16] = {};
+    GetClassNameW(part, kind, 16);
+    GetWindowTextW(part, text, 16);
+    const bool button = lstrcmpiW(kind, L"Button") == 0;
+    if ((button || (lstrcmpiW(kind, L"Static") == 0 && GetWindowTextLengthW(part) > 0)) && hasThaiLetters(part))
+        ++report.thaiParts;
+    if (button)
+        report.okInThai = std::wstring(text) == L"ตกลง";
+    return TRUE;
+}
+
+ReportSeen *reportSeen = nullptr;
+
+void CALLBACK lookAtReport(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND box = FindWindowW(L"#32770", L"Velodane");
+    if (!box || !IsWindowVisible(box))
+        return;
+    KillTimer(nullptr, timer);
+    EnumChildWindows(box, lookAtPart, reinterpret_cast<LPARAM>(reportSeen));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+void reportFace(vd::win32::Win32Toolkit &toolkit)
+{
+    ReportSeen seen;
+    reportSeen = &seen;
+    SetTimer(nullptr, 0, 50, lookAtReport);
+    toolkit.showFailure("Velodane", "เกิดข้อผิดพลาดหมายเลข 5174\n\nไม่พบไฟล์เอกสาร");
+    reportSeen = nullptr;
+    check(seen.thaiParts == 2, "the report's text and button are in a face with Thai letters");
+    check(seen.okInThai, "the report's button says ตกลง");
+}
+
 int main(int argc, char **argv)
 {
     vd::win32::Win32Toolkit toolkit(GetModuleHandleW(nullptr));
@@ -483,6 +540,7 @@ int main(int argc, char **argv)
     doubleClick(toolkit);
     handlerRunsOutOfMemory(toolkit);
     tooltips(toolkit);
+    reportFace(toolkit);
     toolkit.setFailureReport({});
     followsDpi(toolkit, intro, false);
     followsDpi(toolkit, menu, true);

@@ -127,6 +127,26 @@ void callErrors()
     }
 }
 
+// Word's and the system's words in a report: one line, at most
+// TheirWordsLength characters, a Thai letter's marks never cut from it.
+void theirWordsFit()
+{
+    const std::string cut = "… [ข้อความยาว ตัดส่วนที่เหลือออก])";
+    struct Case {
+        std::string text;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"File\r\nnot\tfound.  ", " (L: File not found.)"},
+        {" \r\n ", ""},
+        {std::string(20'000, 'x'), " (L: " + std::string(TheirWordsLength, 'x') + cut},
+        {std::string(TheirWordsLength - 1, 'x') + "ที่สุด", " (L: " + std::string(TheirWordsLength - 1, 'x') + "ที่" + cut},
+    };
+    for (const Case &c : cases)
+        check(theirWords("L", c.text) == c.said, "theirWords of " + std::to_string(c.text.size()) +
+                                                     " bytes gave: " + theirWords("L", c.text).substr(0, 80));
+}
+
 void text()
 {
     const std::string thai = "กลุ่มชุดดินที่ 62 c:\\Program Files\\Velodane\\vd62.doc";
@@ -265,6 +285,63 @@ void bounded()
     CloseHandle(answer);
 }
 
+LRESULT CALLBACK quitOnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CLOSE) {
+        PostQuitMessage(3);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The window closed while a call waits, the program ending with it: the
+// wait ends at once, reported as the program's end, the quit left for the
+// event loop. Closed as the system does, sent, posted and from the taskbar.
+void closedWhileWaiting()
+{
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = quitOnClose;
+    windowClass.lpszClassName = L"VelodaneQuitOnClose";
+    RegisterClassW(&windowClass);
+    struct Case {
+        const char *how;
+        UINT message;
+        WPARAM wParam;
+        bool sent;
+    };
+    const Case cases[] = {
+        {"sent", WM_CLOSE, 0, true}, {"posted", WM_CLOSE, 0, false}, {"the taskbar's", WM_SYSCOMMAND, SC_CLOSE, false}};
+    for (const Case &c : cases) {
+        Session session(std::chrono::milliseconds(5000));
+        HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                      nullptr, nullptr);
+        HANDLE answer = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        const ULONGLONG start = GetTickCount64();
+        const Error e = thrown([&] {
+            session.run(
+                [answer, window, c] {
+                    if (c.sent)
+                        SendMessageW(window, c.message, c.wParam, 0);
+                    else
+                        PostMessageW(window, c.message, c.wParam, 0);
+                    WaitForSingleObject(answer, INFINITE);
+                },
+                callNotAnswered);
+        });
+        const ULONGLONG waited = GetTickCount64() - start;
+        const std::string what = std::string("closed (") + c.how + ") while waiting: ";
+        check(e.number() == programEnding().number() && e.description() == programEnding().description(),
+              what + std::to_string(e.number()) + ": " + e.description());
+        check(waited < 3000, what + "ended after " + std::to_string(waited) + " ms");
+        MSG msg{};
+        check(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 3,
+              what + "the quit left for the event loop");
+        SetEvent(answer);
+        DestroyWindow(window);
+        CloseHandle(answer);
+    }
+}
+
 void standIn()
 {
     vd::testing::checkStandIn([] { return createShellApplication(nullptr); },
@@ -283,10 +360,12 @@ int main()
     std::setvbuf(stdout, nullptr, _IONBF, 0); // all that was checked, even if a check ends the program
     exceptionNumbers();
     callErrors();
+    theirWordsFit();
     text();
     values();
     busy();
     bounded();
+    closedWhileWaiting();
     standIn();
     std::printf("%d failed\n", failures);
     return failures;

@@ -56,10 +56,26 @@ unregister_word() {
 associate_doc() {
     local command
     command="\"$(windows_path "$1")\" \"$(windows_path "$viewer_log")\" \"%1\""
+    # (Without the DDE keys an earlier association may have left.)
+    wine reg delete 'HKCR\VelodaneTest.Document\shell\open\ddeexec' /f >/dev/null 2>&1 || true
     import_reg "[HKEY_CLASSES_ROOT\\.doc]
 @=\"VelodaneTest.Document\"
 [HKEY_CLASSES_ROOT\\VelodaneTest.Document\\shell\\open\\command]
 @=\"$(reg_string "$command")\""
+}
+
+# .doc opened through DDE by the viewer, which answers after $1 seconds.
+associate_dde() {
+    local command
+    command="\"$(windows_path "$viewer")\" \"$(windows_path "$viewer_log")\" --dde $1"
+    import_reg "[HKEY_CLASSES_ROOT\\.doc]
+@=\"VelodaneTest.Document\"
+[HKEY_CLASSES_ROOT\\VelodaneTest.Document\\shell\\open\\command]
+@=\"$(reg_string "$command")\"
+[HKEY_CLASSES_ROOT\\VelodaneTest.Document\\shell\\open\\ddeexec]
+@=\"[open(\\\"%1\\\")]\"
+[HKEY_CLASSES_ROOT\\VelodaneTest.Document\\shell\\open\\ddeexec\\application]
+@=\"VelodaneViewer\""
 }
 
 failures=0
@@ -96,7 +112,7 @@ median_gap() { printf '%s\n' "$out" | sed -n "s/^paint gaps $1: median \([0-9]*\
 log_is() { diff -u <(printf '%s\n' "$@") "$log" >&2; }
 log_has() { grep -qxF -- "$1" "$log"; }
 # The server numbers its objects across the whole run: any object's Open of path.
-opens() { sed 's/^#[0-9]*\././' "$log" | grep -cxF -- ".documents Open \"$1\" (method)"; }
+opens() { sed 's/^#[0-9]*\././' "$log" 2>/dev/null | grep -cxF -- ".documents Open \"$1\" (method)"; }
 opened() { [ "$(opens "$1")" -gt 0 ]; }
 has_text() { [[ "$1" == *"$2"* ]] || { echo "  \"$2\" is not in: $1" >&2; return 1; }; }
 lacks() { [[ "$1" != *"$2"* ]] || { echo "  \"$2\" is in: $1" >&2; return 1; }; }
@@ -162,7 +178,16 @@ wcode Open|4198|Word แจ้งข้อผิดพลาด (ข้อคว
 unknown Visible|438|$unsupported
 unknown documents|438|$unsupported
 unknown Open|438|$unsupported
+bare Open|5174|Word แจ้งข้อผิดพลาดโดยไม่ได้ให้คำอธิบาย ขณะเปิดเอกสาร "c:\Program Files\Velodane\vd5.doc"
+bare put Visible|5174|Word แจ้งข้อผิดพลาดโดยไม่ได้ให้คำอธิบาย ขณะแสดงหน้าต่างของ Word
 EOF
+
+# A description of 20,000 characters on 2,000 lines: one line, cut, marked.
+clicks "long Open" 5
+check "long description: 5174" equals "$(outcome 5)" "error 5174"
+check "long description: on one line" equals "$(printf '%s\n' "$out" | wc -l)" 2
+check "long description: marked as cut" has_text "$(description 5)" '… [ข้อความยาว ตัดส่วนที่เหลือออก])'
+check "long description: cut to hundreds of characters" greater 600 "$(description 5 | wc -m)"
 
 # An exception without a description: the scode's number and the system's text.
 clicks "scode Open" 5
@@ -275,6 +300,32 @@ check "a missing document: the description names the path" \
     has_text "$(description 9)" '"c:\Program Files\Velodane\vd9.doc"'
 check "a missing document: nothing started" bash -c "! grep -q vd9 '$viewer_log'"
 
+# The associated program asked through DDE, waited for as Word is: answering
+# after 3 s, the document opens, the window painting; after 13 s, the Thai
+# report at the bound, and the document opens once it answers.
+associate_dde 3
+rm -f "$viewer_log"
+clicks ok 5
+check "DDE in 3 s: opens" equals "$(outcome 5)" "opened"
+check "DDE in 3 s: the window painted while waiting" greater 150 "$(median_gap 5)"
+check "DDE in 3 s: the document reached the program" viewed 'c:\Program Files\Velodane\vd5.doc'
+wineserver -k 2>/dev/null || true
+wineserver -w
+associate_dde 13
+rm -f "$viewer_log"
+clicks ok 5
+check "DDE in 13 s: ERROR_TIMEOUT" equals "$(outcome 5)" "error -2147023436"
+check "DDE in 13 s: the Thai report" \
+    has_text "$(description 5)" 'โปรแกรมที่ตั้งไว้ให้เปิดไฟล์ .doc ไม่ตอบรับภายใน 10 วินาที'
+check "DDE in 13 s: reported at the bound" greater "$(milliseconds 5)" 9999
+check "DDE in 13 s: not much after it" greater 15000 "$(milliseconds 5)"
+check "DDE in 13 s: the window painted while waiting" greater 150 "$(median_gap 5)"
+check "DDE in 13 s: the document opens once it answers" \
+    wait_until 15 viewed 'c:\Program Files\Velodane\vd5.doc'
+wineserver -k 2>/dev/null || true
+wineserver -w
+associate_doc "$viewer"
+
 # The associated program is gone: 429, naming the document.
 associate_doc "$wine_work/no-such-viewer.exe"
 clicks ok 5
@@ -290,6 +341,22 @@ clicks ok 5
 check "no association: 429" equals "$(outcome 5)" "error 429"
 check "no association: the Thai report names .doc" \
     has_text "$(description 5)" 'ไม่มีโปรแกรมที่ตั้งไว้ให้เปิดไฟล์ .doc'
+
+# Word registered but its program can't start, and nothing associated with
+# .doc: said so, never that there is no Word.
+while IFS='|' read -r what program; do
+    register_word "$program"
+    clicks ok 5
+    check "$what, no association: 429" equals "$(outcome 5)" "error 429"
+    check "$what: Word is there but didn't start" \
+        has_text "$(description 5)" 'Microsoft Word ติดตั้งไว้ในเครื่องนี้ แต่เริ่มทำงานไม่ได้'
+    check "$what: repair or reinstall" has_text "$(description 5)" 'ซ่อมแซมหรือติดตั้ง Microsoft Word ใหม่'
+    check "$what: not said to be missing" lacks "$(description 5)" 'ไม่มี Microsoft Word'
+done <<EOF
+Word's program gone|$wine_work/no-such-server.exe
+Word's program ends at once|$viewer
+EOF
+unregister_word
 
 echo "=== the real window: Velodane.exe clicked with real input"
 register_word "$server"
@@ -353,8 +420,63 @@ rm -f "$viewer_log"
 at "$menu" 650 231
 check "without Word, the real program's click opens vd62.doc in the associated program" \
     wait_until 20 viewed 'c:\Program Files\Velodane\vd62.doc'
+# A click made while the program associated with .doc is slow to answer
+# (DDE) is dropped too.
+associate_dde 4
+rm -f "$viewer_log"
+at "$menu" 74 139
+sleep 1
+at "$menu" 74 265
+check "a slow DDE answer: its document opens" wait_until 20 viewed 'c:\Program Files\Velodane\vd5.doc'
+sleep 6
+check "a click while the DDE answer was slow: dropped" bash -c "! grep -q vd9 '$viewer_log'"
+associate_doc "$viewer"
 at "$menu" 530 443
 check "the exit button ends the program" wait_until 15 bash -c "! kill -0 $last_pid 2>/dev/null"
+
+# Word's description of 20,000 characters: the report stays on the
+# 1024 x 768 screen, its button on it.
+register_word "$server"
+printf 'long Open\n' >"$control"
+run_exe_bg "$velodane"
+at "$(wait_window_title Form1 60)" 461 331
+menu=$(wait_window_title Form2 30)
+at "$menu" 74 139
+long_report() { wine_run 20 "$probe" box 2>/dev/null | grep -qF 'ตัดส่วนที่เหลือออก'; }
+check "a long description: the report" wait_until 30 long_report
+box=$(wine_run 20 "$probe" windows | tr -d '\r' | awk -F'\t' '$1 == "#32770" {print $3}')
+on_screen() { read -r x y w h <<<"$box" && [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 1024 ] && [ $((y + h)) -le 768 ]; }
+check "a long description: the report within the screen ($box)" on_screen
+# Its button below its text, inside it: "text_bottom button_top button_bottom box_bottom".
+parts=$(wine_run 20 "$probe" boxparts | tr -d '\r' |
+    awk -F'\t' '$1 == "Button" {split($3, b, " ")} $1 == "Static" && $2 != "" {split($3, t, " ")}
+                END {print t[2] + t[4], b[2], b[2] + b[4]}')
+button_shown() { read -r text_bottom top bottom <<<"$parts" && read -r x y w h <<<"$box" &&
+    [ "$top" -ge "$text_bottom" ] && [ "$bottom" -le $((y + h)) ]; }
+check "a long description: the button below the text, in the report ($parts)" button_shown
+[ -z "${VELODANE_REPORT_SHOT:-}" ] || import -window root "$VELODANE_REPORT_SHOT"
+xdotool key Return
+sleep 1
+
+# The window closed while a call waits for Word: the program ends at once,
+# with no report and no process left, however it is closed.
+for how in sent posted taskbar; do
+    printf 'hang Open\n' >"$control"
+    rm -f "$log"
+    if ! kill -0 "$last_pid" 2>/dev/null; then
+        run_exe_bg "$velodane"
+        at "$(wait_window_title Form1 60)" 461 331
+        menu=$(wait_window_title Form2 30)
+    fi
+    at "$menu" 74 139
+    # (After the first, the server hangs in that Open: the next click waits
+    # in creating its object.)
+    wait_until 8 opened 'c:\Program Files\Velodane\vd5.doc' || true
+    wine_run 20 "$probe" close Form2 "$how" || fail "could not close the window ($how)"
+    check "closed ($how) while Word hangs: the program ends at once" \
+        wait_until 3 bash -c "! kill -0 $last_pid 2>/dev/null"
+    check "closed ($how) while Word hangs: no report" bash -c "! '$WINE_LOADER' '$probe' windows | grep -q '#32770'"
+done
 
 [ "$failures" -eq 0 ] || fail "$failures checks failed"
 echo "all checks passed"

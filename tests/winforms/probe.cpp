@@ -7,9 +7,13 @@
 //   probe focus     the focused control: its class, window text, x y width height
 //                   in its window's client area
 //   probe box       the texts of the visible message box, one per line
+//   probe boxparts  its windows: class, text, x y width height on the screen
 //   probe ask TITLE asks that window for its accessible object, as a screen
 //                   reader's first request does (WM_GETOBJECT); fails unless
 //                   the window answers with one of its own
+//   probe close TITLE sent|posted|taskbar
+//                   closes that window as the system does: WM_CLOSE sent or
+//                   posted, or the taskbar's SC_CLOSE posted
 #include <windows.h>
 
 #include <cstdio>
@@ -71,6 +75,15 @@ BOOL CALLBACK printBoxText(HWND h, LPARAM)
     return TRUE;
 }
 
+BOOL CALLBACK printBoxPart(HWND h, LPARAM)
+{
+    RECT r{};
+    GetWindowRect(h, &r);
+    std::printf("%s\t%s\t%ld %ld %ld %ld\n", utf8(classOf(h)).c_str(), utf8(textOf(h)).c_str(), r.left, r.top,
+                r.right - r.left, r.bottom - r.top);
+    return TRUE;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -108,13 +121,13 @@ int main(int argc, char **argv)
         }
         return 1;
     }
-    if (what == "box") {
+    if (what == "box" || what == "boxparts") {
         HWND box = nullptr;
         while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) && !IsWindowVisible(box)) {
         }
         if (!box)
             return 1;
-        EnumChildWindows(box, printBoxText, 0);
+        EnumChildWindows(box, what == "box" ? printBoxText : printBoxPart, 0);
         return 0;
     }
     if (what == "ask" && argc > 2) {
@@ -128,6 +141,20 @@ int main(int argc, char **argv)
                    ? 0
                    : 1;
     }
-    std::fputs("usage: probe windows|label|focus|box|ask TITLE\n", stderr);
+    if (what == "close" && argc > 3) {
+        const std::string title = argv[2], how = argv[3];
+        HWND form = FindWindowW(L"VelodaneForm", std::wstring(title.begin(), title.end()).c_str());
+        if (!form)
+            return 1;
+        DWORD_PTR answer = 0;
+        if (how == "sent")
+            return SendMessageTimeoutW(form, WM_CLOSE, 0, 0, SMTO_BLOCK, 10000, &answer) ? 0 : 1;
+        if (how == "posted")
+            return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
+        if (how == "taskbar")
+            return PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
+        return 2;
+    }
+    std::fputs("usage: probe windows|label|focus|box|ask TITLE|close TITLE sent|posted|taskbar\n", stderr);
     return 2;
 }

@@ -4,6 +4,7 @@
 
 #include <winerror.h>
 
+#include <cstddef>
 #include <cstdio>
 
 namespace vd::automation::winword {
@@ -50,7 +51,7 @@ long exceptionNumber(const EXCEPINFO &info)
     return static_cast<long>(info.scode);
 }
 
-Error callError(HRESULT hr, const EXCEPINFO *exception)
+Error callError(HRESULT hr, const EXCEPINFO *exception, std::string_view asked)
 {
     switch (hr) {
     case DISP_E_UNKNOWNNAME:
@@ -75,9 +76,14 @@ Error callError(HRESULT hr, const EXCEPINFO *exception)
             return Error(number, "Word แจ้งข้อผิดพลาด" +
                                      theirWords("ข้อความของ Word", narrow({exception->bstrDescription,
                                                                           SysStringLen(exception->bstrDescription)})));
-        if (exception->scode != 0 && FAILED(exception->scode))
-            return Error(number, "Word แจ้งข้อผิดพลาด" + theSystemSays(systemMessage(exception->scode)));
-        return Error(number, "Word แจ้งข้อผิดพลาดโดยไม่ได้ให้คำอธิบาย");
+        const std::string systemSays =
+            exception->scode != 0 && FAILED(exception->scode) ? theSystemSays(systemMessage(exception->scode)) : "";
+        if (!systemSays.empty())
+            return Error(number, "Word แจ้งข้อผิดพลาด" + systemSays);
+        // Neither Word nor the system has words for it (5174 without its
+        // description): what Word was asked to do.
+        return Error(number, "Word แจ้งข้อผิดพลาดโดยไม่ได้ให้คำอธิบาย" +
+                                 (asked.empty() ? std::string() : " ขณะ" + std::string(asked)));
     }
     return Error(static_cast<long>(hr), "สั่งงาน Word ไม่สำเร็จ" + theSystemSays(systemMessage(hr)));
 }
@@ -112,7 +118,42 @@ Error callNotAnswered(long boundSeconds)
 
 std::string theirWords(std::string_view label, std::string_view text)
 {
-    return text.empty() ? std::string() : " (" + std::string(label) + ": " + std::string(text) + ")";
+    // Blanks and line breaks as one blank; at most TheirWordsLength
+    // characters (UTF-8 sequences), never cut before a Thai vowel or tone
+    // mark, which belongs to the letter before it.
+    std::string said;
+    std::size_t characters = 0;
+    bool cut = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::string_view character = text.substr(i, length);
+        i += length;
+        if (character == " " || character == "\r" || character == "\n" || character == "\t") {
+            if (!said.empty() && said.back() != ' ')
+                said += ' ';
+            continue;
+        }
+        // U+0E31, U+0E34 to U+0E3A, U+0E47 to U+0E4E (E0 B8 B1, E0 B8 B4 to
+        // BA, E0 B9 87 to 8E): marks over or under the letter before.
+        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(character[k]); };
+        const bool mark = character.size() == 3 && byte(0) == 0xE0 &&
+                          ((byte(1) == 0xB8 && (byte(2) == 0xB1 || (byte(2) >= 0xB4 && byte(2) <= 0xBA))) ||
+                           (byte(1) == 0xB9 && byte(2) >= 0x87 && byte(2) <= 0x8E));
+        if (characters >= TheirWordsLength && !mark) {
+            cut = true;
+            break;
+        }
+        said += character;
+        ++characters;
+    }
+    while (!said.empty() && said.back() == ' ')
+        said.pop_back();
+    if (said.empty())
+        return {};
+    if (cut)
+        said += "… [ข้อความยาว ตัดส่วนที่เหลือออก]";
+    return " (" + std::string(label) + ": " + said + ")";
 }
 
 std::string theSystemSays(std::string_view text)

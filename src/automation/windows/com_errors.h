@@ -14,6 +14,9 @@
 
 namespace vd::automation::winword {
 
+// The most of another's text that a report shows, in characters.
+inline constexpr std::size_t TheirWordsLength = 400;
+
 // Word's own number for "This file could not be found".
 inline constexpr long FileNotFound = 5174;
 
@@ -43,9 +46,11 @@ long exceptionNumber(const EXCEPINFO &info);
 //   E_OUTOFMEMORY                                           7
 //   DISP_E_EXCEPTION  exceptionNumber(*exception), followed by the server's
 //                     own description marked as Word's (the system's text for
-//                     its scode, marked as the system's, when it gave none)
+//                     its scode, marked as the system's, when it gave none;
+//                     where neither has one, what Word was asked, `asked`,
+//                     in our words)
 //   anything else     hr itself, followed by the system's text
-Error callError(HRESULT hr, const EXCEPINFO *exception);
+Error callError(HRESULT hr, const EXCEPINFO *exception, std::string_view asked = {});
 
 // 429 for a class that couldn't be created, naming it and hr, followed by
 // the system's text for hr.
@@ -65,7 +70,9 @@ Error callNotAnswered(long boundSeconds);
 Error busyError(HRESULT hr, long boundSeconds);
 
 // Another's text under its label, to follow ours: " (ข้อความของ Word: ...)";
-// empty when there is none.
+// empty when there is none. Its line breaks and runs of blanks are made one
+// blank, and a text longer than TheirWordsLength characters is cut there,
+// marked as cut, so that a report stays within the screen.
 std::string theirWords(std::string_view label, std::string_view text);
 // The same for the system's text.
 std::string theSystemSays(std::string_view text);

@@ -33,6 +33,20 @@ bool isInteger(VARTYPE type)
     }
 }
 
+// What Word was asked, in the user's words, for a failure that Word gives no
+// words for: the document's opening names the document.
+std::string asked(std::string_view member, unsigned how, std::span<const Value> args)
+{
+    if (sameName(member, "Open") && !args.empty())
+        if (const auto *path = std::get_if<std::string>(&args.front()))
+            return "เปิดเอกสาร \"" + *path + "\"";
+    if (sameName(member, "Visible") && (how & PropertyPut))
+        return "แสดงหน้าต่างของ Word";
+    if (sameName(member, "Documents"))
+        return "ขอรายการเอกสารของ Word";
+    return "ทำคำสั่งของโปรแกรมนี้";
+}
+
 } // namespace
 
 void toVariant(const Value &value, VARIANT &out, std::string_view member)
@@ -159,7 +173,7 @@ Value DispatchObject::invokeHere(std::string_view member, unsigned how, std::spa
     if (FAILED(hr)) {
         if (hr == DISP_E_EXCEPTION)
             exception.fillIn();
-        throw callError(hr, &*exception);
+        throw callError(hr, &*exception, asked(member, how, args));
     }
     return fromVariant(*result, session_, member);
 }

@@ -187,30 +187,62 @@ bool isRejectedAsBusy(HRESULT hr)
     return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
 }
 
-bool waitPainting(HANDLE done, DWORD ms)
+Waited waitPainting(HANDLE done, DWORD ms)
 {
     const ULONGLONG until = GetTickCount64() + ms;
+    MSG msg;
+    // Takes the next message in [first, last]. WM_QUIT may come whatever the
+    // range (Wine gives it to any filter once no posted message is left):
+    // the program has ended, and the quit goes back for the event loop.
+    bool ended = false;
+    const auto next = [&](UINT first, UINT last) {
+        if (ended || !PeekMessageW(&msg, nullptr, first, last, PM_REMOVE))
+            return false;
+        if (msg.message != WM_QUIT)
+            return true;
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        ended = true;
+        return false;
+    };
     for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        while (next(WM_KEYFIRST, WM_KEYLAST)) {
         }
-        while (PeekMessageW(&msg, nullptr, WM_LBUTTONDOWN, WM_MOUSELAST, PM_REMOVE)) {
+        while (next(WM_LBUTTONDOWN, WM_MOUSELAST)) {
         }
+        // A close asked for meanwhile is carried out now: the taskbar's and
+        // the task manager's come as a posted WM_CLOSE or SC_CLOSE (a sent
+        // one is delivered by PeekMessage itself). Other commands of the
+        // taskbar are dropped, as clicks are.
+        while (next(WM_CLOSE, WM_CLOSE))
+            DispatchMessageW(&msg);
+        while (next(WM_SYSCOMMAND, WM_SYSCOMMAND))
+            if ((msg.wParam & 0xFFF0) == SC_CLOSE)
+                DispatchMessageW(&msg);
         // A window whose painting never validates it would keep WM_PAINT
         // coming: a bounded number per round.
-        for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+        for (int i = 0; i < 64 && next(WM_PAINT, WM_PAINT); ++i)
             DispatchMessageW(&msg);
+        static_cast<void>(next(WM_QUIT, WM_QUIT));
+        if (ended)
+            return Waited::ProgramEnded;
         if (WaitForSingleObject(done, 0) == WAIT_OBJECT_0)
-            return true;
+            return Waited::Done;
         const ULONGLONG now = GetTickCount64();
         if (now >= until)
-            return false;
+            return Waited::TimedOut;
         // Wakes for the end of the work, paint requests, new clicks and
-        // keys (to drop them), and messages sent by other threads
-        // (PeekMessage delivers those).
-        MsgWaitForMultipleObjectsEx(1, &done, static_cast<DWORD>(until - now),
-                                    QS_PAINT | QS_MOUSEBUTTON | QS_KEY | QS_SENDMESSAGE, 0);
+        // keys (to drop them), posted messages (a close) and messages sent
+        // by other threads (PeekMessage delivers those). A message posted
+        // while this round looked at others may not wake it: a round at
+        // least every 100 ms.
+        MsgWaitForMultipleObjectsEx(1, &done, static_cast<DWORD>(std::min<ULONGLONG>(until - now, 100)),
+                                    QS_PAINT | QS_MOUSEBUTTON | QS_KEY | QS_POSTMESSAGE | QS_SENDMESSAGE, 0);
     }
+}
+
+Error programEnding()
+{
+    return Error(errors::Internal, "โปรแกรมปิดลงระหว่างรอ Word");
 }
 
 Session::Session(std::chrono::milliseconds busyBound, win32::ComApartment *apartment)
@@ -248,7 +280,12 @@ void Session::runBounded(std::function<void()> work, LateReport late)
         calls_ = std::make_shared<CallThread>();
     auto job = std::make_shared<Job>(std::move(work), late);
     calls_->post(job);
-    if (!waitPainting(job->done, static_cast<DWORD>(bound_.count()))) {
+    const Waited waited = waitPainting(job->done, static_cast<DWORD>(bound_.count()));
+    if (waited == Waited::ProgramEnded) {
+        job->abandoned = true;
+        throw programEnding();
+    }
+    if (waited == Waited::TimedOut) {
         job->abandoned = true;
         // Still waiting behind an earlier call that never came back: the
         // user is told of that one.

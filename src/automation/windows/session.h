@@ -12,6 +12,9 @@
 // passed, the wait ends with a report: busy when the last try was rejected,
 // else "did not answer". A call given up that way is left to end on its own
 // (COM can't take it back); a call that had not started yet never starts.
+// The program's windows closed meanwhile (by the system, a sent or posted
+// WM_CLOSE, a close from the taskbar or the task manager) end the wait at
+// once, the program having ended: the call is left as after the bound.
 #pragma once
 
 #include "automation/windows/com_holders.h"
@@ -39,10 +42,17 @@ DWORD retryDecision(ULONGLONG elapsedMs, DWORD rejectType, std::chrono::millisec
 // True for the HRESULTs of a call that the callee rejected as busy.
 bool isRejectedAsBusy(HRESULT hr);
 
+enum class Waited { Done, TimedOut, ProgramEnded };
+
 // Waits until done is set or ms have passed, dispatching paint messages so
 // that the program's windows stay drawn and dropping mouse clicks and
-// keystrokes meant for them. True when done was set.
-bool waitPainting(HANDLE done, DWORD ms);
+// keystrokes meant for them. Requests to close a window (WM_CLOSE, the
+// taskbar's close) are let through; once they have ended the program
+// (WM_QUIT posted), the wait ends, WM_QUIT posted again for the event loop.
+Waited waitPainting(HANDLE done, DWORD ms);
+
+// Thrown when the wait ended with the program: reported to no one.
+Error programEnding();
 
 // What the user is told when a call did not come back within the bound.
 using LateReport = Error (*)(long boundSeconds);
@@ -61,7 +71,7 @@ public:
     ~Session();
 
     // On first use, on the user-interface thread: enters its single-threaded
-    // apartment, for the shell's opener.
+    // apartment, kept for the run.
     void start();
 
     // Runs work on the word processor's thread and returns its result or
@@ -71,9 +81,13 @@ public:
     template <class Work> auto run(Work work, LateReport late) -> std::invoke_result_t<Work &>
     {
         using Result = std::invoke_result_t<Work &>;
-        auto result = std::make_shared<std::optional<Result>>();
-        runBounded([result, work = std::move(work)]() mutable { result->emplace(work()); }, late);
-        return std::move(**result);
+        if constexpr (std::is_void_v<Result>) {
+            runBounded(std::move(work), late);
+        } else {
+            auto result = std::make_shared<std::optional<Result>>();
+            runBounded([result, work = std::move(work)]() mutable { result->emplace(work()); }, late);
+            return std::move(**result);
+        }
     }
 
     // On the calling thread: attempt (one COM call) until it is not

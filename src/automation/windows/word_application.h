@@ -7,7 +7,9 @@
 // CLSCTX_SERVER on the local machine, asking for IDispatch. When the name or
 // its class isn't registered (CO_E_CLASSSTRING, REGDB_E_CLASSNOTREG) the
 // stand-in is created instead; the class that Word registers always wins when
-// it is there. Any other failure to create is 429.
+// it is there. Any other failure to create is 429. Where the name is
+// registered but its program can't be started, the stand-in is created all
+// the same, and its reports say that Word is there but didn't start.
 //
 // Calls (dispatch_object.h): members looked up by name at each call; failures
 // numbered as com_errors.h tells. Creating and every call run on a thread of
@@ -19,8 +21,8 @@
 // that never came back. Dropping an object releases its reference and
 // nothing else: Word is never asked to close a document or to quit.
 //
-// The user-interface thread's single-threaded apartment (for the shell's
-// opener) is entered at the first creation.
+// The user-interface thread's single-threaded apartment is entered at the
+// first creation; the shell's opener, too, runs on the calls' thread.
 #pragma once
 
 #include "automation/automation.h"

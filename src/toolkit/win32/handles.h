@@ -69,6 +69,14 @@ using OwnedCursor = Owned<HCURSOR, destroyCursor>;
 using OwnedDc = Owned<HDC, deleteDc>;
 using OwnedWindow = Owned<HWND, destroyWindow>;
 
+// A window's text.
+inline std::wstring windowText(HWND hwnd)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 // A device context of a window, released when done.
 class WindowDc {
 public:

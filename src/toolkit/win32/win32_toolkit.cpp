@@ -1,12 +1,15 @@
 #include "toolkit/win32/win32_toolkit.h"
 
+#include "toolkit/fonts.h"
 #include "toolkit/geometry.h"
 #include "toolkit/win32/win32_window.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 namespace vd::win32 {
 
@@ -27,13 +30,17 @@ template <class Function> Function lookUp(HMODULE library, const char *name)
 }
 
 // The failure report's one button says "OK" in the system's language; ours
-// says it in Thai, like everything the program shows. And the box goes on
-// the monitor of the window it belongs to (or, before there is one, the one
-// with the pointer), centred in its work area, where the system draws it at
-// that monitor's dpi. A hook on the thread does both as the box first
-// appears (its button not yet renamed); later activations leave it where
-// the user put it.
+// says it in Thai, like everything the program shows. Where the system's
+// message face has no Thai letters (Wine's Tahoma), the report's text and
+// button take a Thai face of the windows' own (fonts.h: the caption line's
+// stand-ins) with lines as tall, in the place the system gave the text. The
+// box goes on the monitor of the window it belongs to (or, before there is
+// one, the one with the pointer), centred in its work area,
+// where the system draws it at that monitor's dpi. A hook on the thread does
+// all this as the box first appears (its button not yet renamed); later
+// activations leave it where the user put it.
 constexpr std::wstring_view Ok = L"ตกลง";
+constexpr wchar_t ReportFont[] = L"VelodaneReportFont";
 
 bool renamedAlready(HWND box)
 {
@@ -42,16 +49,113 @@ bool renamedAlready(HWND box)
     return said == Ok;
 }
 
+bool hasThai(HDC dc, HFONT font)
+{
+    Selected selected(dc, font);
+    WORD glyph = 0xFFFF;
+    return GetGlyphIndicesW(dc, L"\u0E01", 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 && glyph != 0xFFFF;
+}
+
+int CALLBACK foundFamily(const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool *>(found) = true;
+    return 0; // one is enough
+}
+
+bool familyInstalled(HDC dc, std::wstring_view family)
+{
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    family.copy(query.lfFaceName, LF_FACESIZE - 1);
+    bool found = false;
+    EnumFontFamiliesExW(dc, &query, foundFamily, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+// The box's controls of a kind: its text (a static that is no icon) and
+// its buttons.
+struct ReportParts {
+    HWND text = nullptr;
+    std::vector<HWND> buttons;
+};
+
+BOOL CALLBACK foundPart(HWND child, LPARAM parts)
+{
+    auto &found = *reinterpret_cast<ReportParts *>(parts);
+    wchar_t kind[16] = {};
+    GetClassNameW(child, kind, 16);
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    if (lstrcmpiW(kind, L"Button") == 0)
+        found.buttons.push_back(child);
+    else if (lstrcmpiW(kind, L"Static") == 0 && (style & SS_TYPEMASK) != SS_ICON && GetWindowTextLengthW(child) > 0)
+        found.text = child;
+    return TRUE;
+}
+
+ReportParts partsOf(HWND box)
+{
+    ReportParts parts;
+    EnumChildWindows(box, foundPart, reinterpret_cast<LPARAM>(&parts));
+    return parts;
+}
+
+// Where the box's face lacks Thai: the first Thai stand-in installed, at the
+// face's size, on the text and the buttons. The font goes with the box.
+void giveThaiFace(HWND box, const ReportParts &parts)
+{
+    const auto face = reinterpret_cast<HFONT>(SendMessageW(parts.text, WM_GETFONT, 0, 0));
+    WindowDc dc(parts.text);
+    if (!face || !dc.get() || hasThai(dc.get(), face))
+        return;
+    LOGFONTW lf{};
+    GetObjectW(face, sizeof lf, &lf);
+    lf.lfCharSet = THAI_CHARSET;
+    // Lines as tall as the system's face's (a cell height, not an em), so
+    // that the text keeps to the place the system measured for it.
+    TEXTMETRICW metrics{};
+    {
+        Selected selected(dc.get(), face);
+        if (GetTextMetricsW(dc.get(), &metrics))
+            lf.lfHeight = metrics.tmHeight;
+    }
+    OwnedFont thai;
+    for (const tk::StandIn &standIn : tk::standInsFor("AngsanaUPC")) {
+        const std::wstring family = wide(standIn.family);
+        if (!familyInstalled(dc.get(), family))
+            continue;
+        std::fill(std::begin(lf.lfFaceName), std::end(lf.lfFaceName), L'\0');
+        std::wstring_view(family).copy(lf.lfFaceName, LF_FACESIZE - 1);
+        thai = OwnedFont(CreateFontIndirectW(&lf));
+        if (thai && hasThai(dc.get(), thai.get()))
+            break;
+        thai.reset();
+    }
+    if (!thai)
+        return;
+    SendMessageW(parts.text, WM_SETFONT, reinterpret_cast<WPARAM>(thai.get()), FALSE);
+    for (HWND button : parts.buttons)
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(thai.get()), FALSE);
+    SetPropW(box, ReportFont, thai.release());
+}
+
 LRESULT CALLBACK placeReport(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto box = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_DESTROYWND) {
+        // The Thai face given to a box, gone with it.
+        OwnedFont gone(static_cast<HFONT>(RemovePropW(box, ReportFont)));
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
     if (code != HCBT_ACTIVATE || renamedAlready(box))
         return CallNextHookEx(nullptr, code, wParam, lParam);
     SetDlgItemTextW(box, IDOK, Ok.data());
+    const ReportParts parts = partsOf(box);
+    if (parts.text)
+        giveThaiFace(box, parts);
+    const tk::PixelRect area = workArea(monitorOf(GetWindow(box, GW_OWNER)));
     RECT r{};
     if (GetWindowRect(box, &r)) {
-        const tk::PixelPoint at =
-            tk::placeOnScreen(r.right - r.left, r.bottom - r.top, workArea(monitorOf(GetWindow(box, GW_OWNER))));
+        const tk::PixelPoint at = tk::placeOnScreen(r.right - r.left, r.bottom - r.top, area);
         SetWindowPos(box, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam); // the hook handle is ignored

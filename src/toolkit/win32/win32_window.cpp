@@ -51,13 +51,6 @@ void fill(HDC dc, const tk::face::Fill &f)
     fill(dc, f.rect, RGB(f.colour.r, f.colour.g, f.colour.b));
 }
 
-std::wstring windowText(HWND hwnd)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // WM_PAINT's device context for a scope: the window is validated whatever
 // happens while it is painted.
 class Painting {
