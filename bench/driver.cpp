@@ -8,8 +8,9 @@
 //                   of the first paint of Form1; the floor: velodane-floor,
 //                   the same way, to the end of its first paint. And, without
 //                   the probe, from just before fork to the MapNotify of each
-//                   program's 547 x 355 window, stamped by velodane-mapwatch,
-//                   an X client outside the program (not on offscreen)
+//                   program's window of the intro window's size, stamped by
+//                   velodane-mapwatch, an X client outside the program (not
+//                   on offscreen)
 //   peak memory     VmHWM of the whole program after entering the menu, ten
 //                   group clicks and going back; of the floor after its paint
 //   enter, back, pointer movement, group click
@@ -24,6 +25,8 @@
 #include "measure.h"
 #include "process.h"
 #include "table.h"
+
+#include "forms/window_measures.h"
 
 #include <QtGlobal>
 
@@ -43,6 +46,14 @@
 
 namespace vd::bench {
 namespace {
+
+// The intro window's size at 96 dpi, "WxH", as velodane-mapwatch is told it.
+std::string introWindowSize()
+{
+    namespace measures = forms::measures;
+    return std::to_string(measures::intro::Width / measures::TwipsPerPixel) + "x" +
+           std::to_string(measures::intro::Height / measures::TwipsPerPixel);
+}
 
 [[noreturn]] void usage(const char *self, int status = 2)
 {
@@ -216,7 +227,7 @@ void startup(const Context &c, Figures &f)
     std::vector<double> mapped[2];
     alternate(3, o.runs, mapped, [&](int which) {
         const Finished r =
-            run({o.mapwatch, "--size", "547x355", "--", programs[which]}, c.display, c.workspace.log, 120);
+            run({o.mapwatch, "--size", introWindowSize(), "--", programs[which]}, c.display, c.workspace.log, 120);
         return field(r, "mapped") / 1e6;
     });
     for (int k = 0; k < 2; ++k)
@@ -296,6 +307,54 @@ std::string loadAverage()
     return one.empty() ? "?" : one;
 }
 
+// The environment of every measured process: the work folder's programs
+// and data, no session bus, no Wine prefix and nothing preloaded.
+Environment measuredEnvironment(const Workspace &ws)
+{
+    Environment env = currentEnvironment();
+    env["PATH"] = ws.root + "/bin:/usr/bin:/bin";
+    env["XDG_DATA_HOME"] = ws.data;
+    env["XDG_RUNTIME_DIR"] = ws.runtime;
+    // No session bus in the private runtime folder: the program then
+    // tells libdbus so itself; the floor, left alone, would load the
+    // session-bus libraries and look for one at every start.
+    env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:";
+    env["VELODANE_BENCH_VIEWER"] = ws.viewer;
+    env.erase("WINEPREFIX");
+    env.erase("LD_PRELOAD");
+    if (env.count("QT_QPA_PLATFORM") == 0 && env.count("DISPLAY") == 0 && env.count("WAYLAND_DISPLAY") == 0)
+        env["QT_QPA_PLATFORM"] = "offscreen";
+    return env;
+}
+
+// Every figure asked for.
+Figures measureAll(const Context &c)
+{
+    const Options &o = c.options;
+    Figures f;
+    if (o.wants("startup"))
+        startup(c, f);
+    if (o.wants("memory"))
+        memory(c, f);
+    if (o.wants("timings"))
+        timings(c, f);
+    if (o.wants("growth"))
+        growth(c, f);
+    return f;
+}
+
+// The line above the table: the versions, the platforms and the load.
+std::string conditions(const Context &c, const std::string &loadBefore)
+{
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "Qt %s, %ld CPUs; whole processes on %s, in-process figures on %s; load average %s before, "
+                  "%s after\n\n",
+                  qVersion(), ::sysconf(_SC_NPROCESSORS_ONLN), platformDescription(c.display).c_str(),
+                  platformDescription(c.inProcess).c_str(), loadBefore.c_str(), loadAverage().c_str());
+    return text;
+}
+
 } // namespace
 
 int runDriver(int argc, char **argv)
@@ -306,19 +365,7 @@ int runDriver(int argc, char **argv)
         // Orphans of our children (the detached viewers) come to us.
         ::prctl(PR_SET_CHILD_SUBREAPER, 1);
         const Workspace &ws = workspace.emplace();
-        Environment env = currentEnvironment();
-        env["PATH"] = ws.root + "/bin:/usr/bin:/bin";
-        env["XDG_DATA_HOME"] = ws.data;
-        env["XDG_RUNTIME_DIR"] = ws.runtime;
-        // No session bus in the private runtime folder: the program then
-        // tells libdbus so itself; the floor, left alone, would load the
-        // session-bus libraries and look for one at every start.
-        env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:";
-        env["VELODANE_BENCH_VIEWER"] = ws.viewer;
-        env.erase("WINEPREFIX");
-        env.erase("LD_PRELOAD");
-        if (env.count("QT_QPA_PLATFORM") == 0 && env.count("DISPLAY") == 0 && env.count("WAYLAND_DISPLAY") == 0)
-            env["QT_QPA_PLATFORM"] = "offscreen";
+        const Environment env = measuredEnvironment(ws);
 
         char self[4096] = {};
         if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
@@ -329,23 +376,8 @@ int runDriver(int argc, char **argv)
 
         const std::string loadBefore = loadAverage();
         std::fprintf(stderr, "velodane-bench: work folder %s\n", ws.root.c_str());
-        Figures f;
-        if (o.wants("startup"))
-            startup(c, f);
-        if (o.wants("memory"))
-            memory(c, f);
-        if (o.wants("timings"))
-            timings(c, f);
-        if (o.wants("growth"))
-            growth(c, f);
-
-        char conditions[512];
-        std::snprintf(conditions, sizeof conditions,
-                      "Qt %s, %ld CPUs; whole processes on %s, in-process figures on %s; load average %s before, "
-                      "%s after\n\n",
-                      qVersion(), ::sysconf(_SC_NPROCESSORS_ONLN), platformDescription(c.display).c_str(),
-                      platformDescription(c.inProcess).c_str(), loadBefore.c_str(), loadAverage().c_str());
-        const std::string out = conditions + table(f, o);
+        const Figures f = measureAll(c);
+        const std::string out = conditions(c, loadBefore) + table(f, o);
         std::fputs(out.c_str(), stdout);
         std::fflush(stdout);
         if (!o.output.empty())

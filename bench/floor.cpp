@@ -1,10 +1,12 @@
 // The floor of the start-up measurement: the least a Qt Widgets program does
-// to put a window of the intro window's size on the screen. A bare 547 x 355
-// frameless window, centred, that paints itself once and quits.
+// to put a window of the intro window's size on the screen. A bare frameless
+// window of that size at 96 dpi, centred, that paints itself once and quits.
 //
 // With --thai-caption it also draws one group name in the menu window's
 // font, Loma bold at 13 px: a second floor for memory, with Qt's text
 // machinery (fontconfig, FreeType, HarfBuzz) loaded.
+#include "forms/window_measures.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QScreen>
@@ -49,7 +51,9 @@ int main(int argc, char *argv[])
     const bool caption = argc > 1 && QString::fromLocal8Bit(argv[1]) == QLatin1String("--thai-caption");
     Bare window(caption);
     window.setObjectName(QStringLiteral("Floor"));
-    window.setFixedSize(547, 355);
+    namespace measures = vd::forms::measures;
+    window.setFixedSize(measures::intro::Width / measures::TwipsPerPixel,
+                        measures::intro::Height / measures::TwipsPerPixel);
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), window.size());
         frame.moveCenter(screen->availableGeometry().center());

@@ -4,6 +4,8 @@
 
 #include "app/program.h"
 #include "automation/linux/word_application.h"
+#include "forms/menu/group_document.h"
+#include "forms/window_measures.h"
 #include "toolkit/qt/qt_toolkit.h"
 
 #include <QLabel>
@@ -147,12 +149,25 @@ private:
 
 // ---------------------------------------------------------------------------
 
+namespace measures = forms::measures;
+
 // Twips to pixels as the toolkit rounds them: edges, not widths.
-QRect pixels(int left, int top, int width, int height)
+int px(int twips)
 {
-    auto px = [](int twips) { return static_cast<int>(std::lround(twips / 15.0)); };
-    return {px(left), px(top), px(left + width) - px(left), px(top + height) - px(top)};
+    return static_cast<int>(std::lround(twips / double(measures::TwipsPerPixel)));
 }
+
+QRect pixels(const measures::Twips &t)
+{
+    return {px(t.left), px(t.top), px(t.left + t.width) - px(t.left), px(t.top + t.height) - px(t.top)};
+}
+
+QColor colour(const measures::Rgb &rgb)
+{
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+// Both floor windows are painted in the menu window's background.
 
 class FloorWindow final : public QWidget {
 public:
@@ -164,7 +179,10 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent *event) override { QPainter(this).fillRect(event->rect(), QColor(255, 192, 255)); }
+    void paintEvent(QPaintEvent *event) override
+    {
+        QPainter(this).fillRect(event->rect(), colour(measures::menu::Background));
+    }
 };
 
 // A plain rectangle that tells of clicks and pointer movement.
@@ -253,28 +271,33 @@ private:
 
     void showIntro()
     {
-        auto *w = new FloorWindow(intro(), {547, 355});
-        new FloorControl(w, QStringLiteral("Command2"), pixels(5665, 4650, 2500, 640), QColor(192, 255, 192),
-                         [this] { showMenu(); });
+        namespace introWindow = measures::intro;
+        auto *w = new FloorWindow(intro(), {px(introWindow::Width), px(introWindow::Height)});
+        new FloorControl(w, QStringLiteral("Command2"), pixels(introWindow::EnterButton),
+                         colour(introWindow::EnterBackground), [this] { showMenu(); });
         replaceBy(w);
     }
 
     void showMenu()
     {
-        auto *w = new FloorWindow(menu(), {700, 474});
+        namespace menuWindow = measures::menu;
+        auto *w = new FloorWindow(menu(), {px(menuWindow::Width), px(menuWindow::Height)});
         auto *label = new QLabel(w);
         label->setObjectName(QStringLiteral("Label1"));
-        label->setGeometry(pixels(840, 5700, 1575, 300));
+        label->setGeometry(pixels(menuWindow::CaptionLine));
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label->setAutoFillBackground(true);
+        // Groups 1 and 2, the first two rows of the first column.
         for (int n = 1; n <= 2; ++n) {
-            const QString caption = QStringLiteral("กลุ่มชุดดินที่ %1").arg(n);
+            const QString caption = QString::fromStdString(forms::groupName(n));
+            const menuWindow::Row &row = menuWindow::Rows[static_cast<std::size_t>(n - 1)];
             new FloorControl(
-                w, QStringLiteral("Command%1").arg(n), pixels(360, 360 + 345 * (n - 1), 1500, 345), QColor(255, 0, 0),
+                w, QStringLiteral("Command%1").arg(n),
+                pixels({menuWindow::BlockLeft, row.top, menuWindow::ColumnWidth, row.height}), colour(row.background),
                 [this] { spawnViewer(); }, [label, caption] { label->setText(caption); });
         }
-        new FloorControl(w, QStringLiteral("Command63"), pixels(0, 6255, 5079, 800), QColor(0, 128, 0),
-                         [this] { showIntro(); });
+        new FloorControl(w, QStringLiteral("Command63"), pixels(menuWindow::BackButton),
+                         colour(menuWindow::BackBackground), [this] { showIntro(); });
         replaceBy(w);
     }
 

@@ -15,6 +15,8 @@
 // then ends the program (SIGKILL: its figures are taken) and waits for it.
 // A program that ends before mapping such a window, or the timeout, is
 // reported as "error <text>" with status 3.
+#include "forms/window_measures.h"
+
 #include <xcb/xcb.h>
 
 #include <cerrno>
@@ -80,15 +82,19 @@ long statusKb(pid_t pid, const char *key)
     std::exit(2);
 }
 
-} // namespace
+// What the command line asks for.
+struct Options {
+    // The intro window's size at 96 dpi.
+    int width = vd::forms::measures::intro::Width / vd::forms::measures::TwipsPerPixel;
+    int height = vd::forms::measures::intro::Height / vd::forms::measures::TwipsPerPixel;
+    int timeoutS = 60;
+    int hwmAfterMs = -1;
+    char **program = nullptr; // the program and its arguments, to the end of argv
+};
 
-int main(int argc, char **argv)
+Options parseArguments(int argc, char **argv)
 {
-    if (::fcntl(3, F_GETFD) != -1) {
-        reportFd = 3;
-        ::fcntl(3, F_SETFD, FD_CLOEXEC); // not the program's
-    }
-    int width = 547, height = 355, timeoutS = 60, hwmAfterMs = -1;
+    Options o;
     int i = 1;
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -99,20 +105,26 @@ int main(int argc, char **argv)
         if (i + 1 >= argc)
             usage();
         if (arg == "--size") {
-            if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2)
+            if (std::sscanf(argv[++i], "%dx%d", &o.width, &o.height) != 2)
                 usage();
         } else if (arg == "--timeout")
-            timeoutS = std::atoi(argv[++i]);
+            o.timeoutS = std::atoi(argv[++i]);
         else if (arg == "--hwm-after")
-            hwmAfterMs = std::atoi(argv[++i]);
+            o.hwmAfterMs = std::atoi(argv[++i]);
         else
             usage();
     }
     if (i >= argc)
         usage();
+    o.program = argv + i;
+    return o;
+}
 
-    // Connected before the program starts, so a retry costs the figure
-    // nothing (a busy server has refused a connection now and then).
+// The connection, with SubstructureNotify selected on the root window.
+// Connected before the program starts, so a retry costs the figure nothing
+// (a busy server has refused a connection now and then).
+xcb_connection_t *watchRoot()
+{
     int screenNumber = 0;
     xcb_connection_t *c = xcb_connect(nullptr, &screenNumber);
     for (int attempt = 1; attempt < 5 && xcb_connection_has_error(c); ++attempt) {
@@ -137,39 +149,53 @@ int main(int argc, char **argv)
     }
     // The selection is in place (the check was a round trip): no event of
     // the program can be missed.
+    return c;
+}
 
-    const std::int64_t start = nowNs();
+// Starts the program in `child`, its end of the connection closed.
+void startProgram(xcb_connection_t *c, char **program)
+{
     child = ::fork();
     if (child < 0)
         fail(std::string("fork: ") + std::strerror(errno));
     if (child == 0) {
         ::close(xcb_get_file_descriptor(c));
-        ::execvp(argv[i], argv + i);
+        ::execvp(program[0], program);
         std::_Exit(127);
     }
+}
 
+// Waits up to 200 ms for the next event, failing where the connection broke,
+// the program has ended or the deadline has passed.
+void awaitEvent(xcb_connection_t *c, const Options &o, std::int64_t deadline)
+{
+    const auto window = [&] { return std::to_string(o.width) + "x" + std::to_string(o.height) + " window"; };
+    if (xcb_connection_has_error(c))
+        fail("the X connection broke");
+    int status = 0;
+    if (::waitpid(child, &status, WNOHANG) == child) {
+        child = -1;
+        fail(std::string(o.program[0]) + " ended before it mapped a " + window());
+    }
+    const std::int64_t left = (deadline - nowNs()) / 1'000'000;
+    if (left <= 0)
+        fail(std::string(o.program[0]) + " mapped no " + window() + " within " + std::to_string(o.timeoutS) + " s");
+    // Wakes for the next event, or now and then to see whether the
+    // program is still there.
+    pollfd p{xcb_get_file_descriptor(c), POLLIN, 0};
+    ::poll(&p, 1, static_cast<int>(left < 200 ? left : 200));
+}
+
+// The time of the MapNotify of the first top-level window of the size asked
+// for, following the sizes of every top-level window as they are created and
+// resized.
+std::int64_t awaitMap(xcb_connection_t *c, const Options &o, std::int64_t deadline)
+{
     std::map<xcb_window_t, std::pair<int, int>> sizes; // top-level windows by id
-    const std::int64_t deadline = start + static_cast<std::int64_t>(timeoutS) * 1'000'000'000;
-    std::int64_t mapped = -1;
-    while (mapped < 0) {
+    for (;;) {
         std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> event(xcb_poll_for_event(c), &std::free);
         if (!event) {
-            if (xcb_connection_has_error(c))
-                fail("the X connection broke");
-            int status = 0;
-            if (::waitpid(child, &status, WNOHANG) == child) {
-                child = -1;
-                fail(std::string(argv[i]) + " ended before it mapped a " + std::to_string(width) + "x" +
-                     std::to_string(height) + " window");
-            }
-            const std::int64_t left = (deadline - nowNs()) / 1'000'000;
-            if (left <= 0)
-                fail(std::string(argv[i]) + " mapped no " + std::to_string(width) + "x" + std::to_string(height) +
-                     " window within " + std::to_string(timeoutS) + " s");
-            // Wakes for the next event, or now and then to see whether the
-            // program is still there.
-            pollfd p{xcb_get_file_descriptor(c), POLLIN, 0};
-            ::poll(&p, 1, static_cast<int>(left < 200 ? left : 200));
+            awaitEvent(c, o, deadline);
             continue;
         }
         const std::int64_t at = nowNs();
@@ -186,17 +212,33 @@ int main(int argc, char **argv)
         }
         case XCB_MAP_NOTIFY: {
             const auto *e = reinterpret_cast<xcb_map_notify_event_t *>(event.get());
-            if (auto s = sizes.find(e->window); s != sizes.end() && s->second == std::make_pair(width, height))
-                mapped = at;
+            if (auto s = sizes.find(e->window); s != sizes.end() && s->second == std::make_pair(o.width, o.height))
+                return at;
             break;
         }
         default:
             break;
         }
     }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (::fcntl(3, F_GETFD) != -1) {
+        reportFd = 3;
+        ::fcntl(3, F_SETFD, FD_CLOEXEC); // not the program's
+    }
+    const Options o = parseArguments(argc, argv);
+    xcb_connection_t *c = watchRoot();
+
+    const std::int64_t start = nowNs();
+    startProgram(c, o.program);
+    const std::int64_t mapped = awaitMap(c, o, start + static_cast<std::int64_t>(o.timeoutS) * 1'000'000'000);
     report("mapped " + std::to_string(mapped - start));
-    if (hwmAfterMs >= 0) {
-        ::usleep(static_cast<useconds_t>(hwmAfterMs) * 1000);
+    if (o.hwmAfterMs >= 0) {
+        ::usleep(static_cast<useconds_t>(o.hwmAfterMs) * 1000);
         report("hwm " + std::to_string(statusKb(child, "VmHWM")));
     }
     ::kill(child, SIGKILL);

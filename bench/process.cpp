@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sstream>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -39,51 +40,43 @@ int highDescriptor(int fd)
     return moved;
 }
 
-} // namespace
-
-// Starts the program with that environment, its report lines coming on its
-// descriptor 3, its output appended to the log; waits for it to end.
-Finished run(const std::vector<std::string> &command, const Environment &environment, const std::string &log,
-             int timeoutSeconds)
+// Pointers to the strings, then a null pointer, as exec takes its lists.
+std::vector<char *> nullTerminated(std::vector<std::string> &strings)
 {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
-        throw Failure("pipe: " + std::string(std::strerror(errno)));
-    const int readEnd = highDescriptor(fds[0]), writeEnd = highDescriptor(fds[1]);
+    std::vector<char *> pointers;
+    for (std::string &s : strings)
+        pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
 
-    std::vector<std::string> envStrings;
-    for (const auto &[k, v] : environment)
-        envStrings.push_back(k + "=" + v);
-    std::vector<char *> envp, argv;
-    for (std::string &s : envStrings)
-        envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> args = command;
-    for (std::string &s : args)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-
+// Starts the program: standard input from /dev/null, its output appended to
+// the log, `reportEnd` as its descriptor 3. Returns its id, or the error
+// number of posix_spawn as a negative number.
+pid_t spawn(std::vector<std::string> args, std::vector<std::string> envStrings, const std::string &log, int reportEnd,
+            std::int64_t &startNs)
+{
+    const std::vector<char *> argv = nullTerminated(args);
+    const std::vector<char *> envp = nullTerminated(envStrings);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd, 3);
-
-    Finished finished;
+    posix_spawn_file_actions_adddup2(&actions, reportEnd, 3);
     pid_t pid = 0;
-    finished.startNs = nowNs();
+    startNs = nowNs();
     const int error = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
-    ::close(writeEnd);
-    if (error != 0) {
-        ::close(readEnd);
-        throw Failure("cannot start " + command[0] + ": " + std::strerror(error));
-    }
+    return error != 0 ? -error : pid;
+}
 
+// What the program reports on its descriptor 3 until it closes it, or until
+// the deadline (then `timedOut`).
+std::string readReport(int readEnd, std::int64_t deadline, bool &timedOut)
+{
     std::string text;
-    const std::int64_t deadline = finished.startNs + static_cast<std::int64_t>(timeoutSeconds) * 1'000'000'000;
-    bool timedOut = false;
+    timedOut = false;
     for (;;) {
         const std::int64_t left = (deadline - nowNs()) / 1'000'000;
         if (left <= 0) {
@@ -104,15 +97,51 @@ Finished run(const std::vector<std::string> &command, const Environment &environ
             break;
         text.append(buffer, static_cast<std::size_t>(n));
     }
-    ::close(readEnd);
+    return text;
+}
+
+// Waits for the program (ended first where it has timed out) and returns
+// its status; reaps the viewers that came to us as orphans.
+int reap(pid_t pid, bool timedOut)
+{
     if (timedOut)
         ::kill(pid, SIGKILL);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    // The viewers that came to us as orphans.
     while (::waitpid(-1, nullptr, WNOHANG) > 0) {
     }
+    return status;
+}
+
+} // namespace
+
+// Starts the program with that environment, its report lines coming on its
+// descriptor 3, its output appended to the log; waits for it to end.
+Finished run(const std::vector<std::string> &command, const Environment &environment, const std::string &log,
+             int timeoutSeconds)
+{
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        throw Failure("pipe: " + std::string(std::strerror(errno)));
+    const int readEnd = highDescriptor(fds[0]), writeEnd = highDescriptor(fds[1]);
+
+    std::vector<std::string> envStrings;
+    for (const auto &[k, v] : environment)
+        envStrings.push_back(k + "=" + v);
+    Finished finished;
+    const pid_t pid = spawn(command, std::move(envStrings), log, writeEnd, finished.startNs);
+    ::close(writeEnd);
+    if (pid < 0) {
+        ::close(readEnd);
+        throw Failure("cannot start " + command[0] + ": " + std::strerror(-pid));
+    }
+
+    bool timedOut = false;
+    const std::string text =
+        readReport(readEnd, finished.startNs + static_cast<std::int64_t>(timeoutSeconds) * 1'000'000'000, timedOut);
+    ::close(readEnd);
+    const int status = reap(pid, timedOut);
 
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {

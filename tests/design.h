@@ -1,3 +1,4 @@
+// Expected values written from the design, independently of the program's layouts (src/forms): a wrong layout fails.
 // The two windows as designed: sizes and places in twips, colours and focus
 // orders, written once for the look tests of every toolkit. Plain C++ with
 // no toolkit type, so that a checker of screenshots can include it too.

@@ -1,21 +1,23 @@
 // The floor of the Windows program's start-up and memory figures: the least
 // a Win32 program does to put a window of the intro window's size on the
-// screen. A bare 547 x 355 popup window, centred, that paints itself once
-// (a flat fill) and then waits to be ended, as the program does. Built with
-// the same toolchain and options as Velodane.exe.
+// screen. A bare popup window of that size at 96 dpi, centred, that paints
+// itself once (a flat fill) and then waits to be ended, as the program does.
+// Built with the same toolchain and options as Velodane.exe.
 //
 // With --thai-caption it also draws one group name in the face that the menu
 // window's caption line is drawn in here, Loma bold at 13 px, as the Linux
 // floor does: a second floor for memory, with the system's Thai text
 // machinery (its font list, the rasteriser, Uniscribe's shaping) loaded.
+#include "forms/window_measures.h"
+
 #include <windows.h>
 
 #include <cwchar>
 
 namespace {
 
-constexpr int Width = 547;
-constexpr int Height = 355;
+constexpr int Width = vd::forms::measures::intro::Width / vd::forms::measures::TwipsPerPixel;
+constexpr int Height = vd::forms::measures::intro::Height / vd::forms::measures::TwipsPerPixel;
 bool thaiCaption = false;
 
 LRESULT CALLBACK floorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,7 +1,7 @@
 // The running program: its two window classes' single instances, ending the
 // program and the top-level report of a failure. The framework knows the
 // windows as Forms only; which forms they are is told by src/forms
-// (forms/windows.cpp), which builds on this.
+// (forms/program_windows.cpp), which builds on this.
 #pragma once
 
 #include "app/form.h"

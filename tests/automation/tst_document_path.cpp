@@ -1,6 +1,8 @@
 // Resolving the documents' Windows paths inside the prefix folders.
 #include "automation/linux/document_path.h"
 
+#include "child_report.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -175,29 +177,11 @@ QStringList describe(const Resolution &resolution, const QString &root)
 QStringList describeUnprivileged(const std::string &windowsPath, const Environment &env, const QString &root)
 {
     ::chmod(QFile::encodeName(root).constData(), 0755);
-    int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0)
-        return {"pipe failed"};
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(report[0]);
-        QByteArray text;
+    const QByteArray text = vd::test::reportFromChild([&]() -> QByteArray {
         if (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0)
-            text = describe(resolveDocument(windowsPath, env), root).join('\n').toUtf8();
-        else
-            text = "can't become nobody";
-        [[maybe_unused]] const ssize_t n = ::write(report[1], text.constData(), static_cast<size_t>(text.size()));
-        ::_exit(0);
-    }
-    ::close(report[1]);
-    QByteArray text;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = ::read(report[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<int>(n));
-    ::close(report[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+            return describe(resolveDocument(windowsPath, env), root).join('\n').toUtf8();
+        return "can't become nobody";
+    });
     return QString::fromUtf8(text).split('\n');
 }
 

@@ -3,6 +3,8 @@
 // creating a runtime folder or launching a session bus.
 #include "main/posix_start.h"
 
+#include "child_report.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,12 +24,7 @@ namespace {
 // number of that new file.
 QString reopenInChild(const QList<int> &closed)
 {
-    int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0)
-        return "pipe failed";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(report[0]);
+    return QString::fromUtf8(vd::test::reportFromChild([&] {
         for (int fd : closed)
             ::close(fd);
         QByteArray text = vd::posix::reopenStandardDescriptors() ? "ok" : "failed";
@@ -39,19 +36,8 @@ QString reopenInChild(const QList<int> &closed)
         }
         const int next = ::open("/dev/zero", O_RDONLY | O_CLOEXEC);
         text += ' ' + QByteArray::number(next > 2 ? 3 : next);
-        [[maybe_unused]] const ssize_t written = ::write(report[1], text.constData(), static_cast<size_t>(text.size()));
-        ::_exit(0);
-    }
-    ::close(report[1]);
-    QByteArray text;
-    char buffer[512];
-    ssize_t n;
-    while ((n = ::read(report[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<int>(n));
-    ::close(report[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return QString::fromUtf8(text);
+        return text;
+    }));
 }
 
 bool makeSocket(const QString &path)

@@ -1,6 +1,8 @@
 #include "noise.h"
 #include "pictures.h"
 
+#include "forms/window_measures.h"
+
 #include <QConicalGradient>
 #include <QLinearGradient>
 #include <QPainter>
@@ -8,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace artgen {
 
@@ -16,17 +19,9 @@ namespace {
 constexpr int Width = 582;
 constexpr int Height = 416;
 
-// The intro window's picture control, in twips: the picture is stretched over
-// it, and its two buttons stand on the picture's bottom corners.
-constexpr int ControlWidthTwips = 8175;
-constexpr int ControlHeightTwips = 5295;
-struct TwipsRect {
-    int left, top, width, height;
-};
-constexpr TwipsRect ExitButton{10, 4650, 2500, 640};
-constexpr TwipsRect EnterButton{5665, 4650, 2500, 640};
-
-constexpr double Pi = 3.14159265358979323846;
+// The intro window's places in twips: the picture is stretched over its
+// picture control, and its two buttons stand on the picture's bottom corners.
+namespace intro = vd::forms::measures::intro;
 
 QColor lerp(const QColor &a, const QColor &b, double t)
 {
@@ -209,8 +204,8 @@ void paintGrass(QPainter &p)
             const QPointF at = stalk.pointAtPercent(std::clamp(t, 0.0, 1.0));
             const double side = (s % 2 == 0) ? 1 : -1;
             const double along = 1 - (1 - t) * total / plumeLength; // 1 at the tip
-            const double len =
-                (8 + 18 * hashUnit(i, s, 86)) * (0.55 + 0.45 * std::sin(Pi * std::clamp(along * 0.9 + 0.1, 0.0, 1.0)));
+            const double len = (8 + 18 * hashUnit(i, s, 86)) *
+                               (0.55 + 0.45 * std::sin(std::numbers::pi * std::clamp(along * 0.9 + 0.1, 0.0, 1.0)));
             const double angle = side * (0.35 + 0.9 * hashUnit(i, s, 87));
             const QPointF end(at.x() + std::sin(angle) * len, at.y() - std::cos(angle) * len * 0.6 + len * 0.55);
             QPainterPath strand;
@@ -226,10 +221,10 @@ void paintGrass(QPainter &p)
 
 // --- Emblem -------------------------------------------------------------------
 
-void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
+// Its soft shadow, gold rim and the disc inside, `inner` in radius, blue at
+// the top to green at the bottom.
+void paintEmblemDisc(QPainter &p, QPointF c, double r, double inner)
 {
-    p.save();
-    // Soft shadow.
     QRadialGradient shadow(c + QPointF(4, 5), r + 8);
     shadow.setColorAt(0.86, QColor(0, 0, 0, 110));
     shadow.setColorAt(1, QColor(0, 0, 0, 0));
@@ -237,7 +232,6 @@ void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
     p.setBrush(shadow);
     p.drawEllipse(c + QPointF(4, 5), r + 8, r + 8);
 
-    // Gold rim.
     QConicalGradient gold(c, 45);
     const QColor goldDark(138, 98, 18), goldLight(255, 236, 150), goldMid(212, 166, 44);
     gold.setColorAt(0.00, goldLight);
@@ -251,8 +245,6 @@ void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
     p.setPen(QPen(QColor(90, 62, 10), 1.2));
     p.drawEllipse(c, r, r);
 
-    // The disc, blue at the top to green at the bottom.
-    const double inner = r - 8;
     QLinearGradient disc(c.x(), c.y() - inner, c.x(), c.y() + inner);
     disc.setColorAt(0, QColor(24, 70, 196));
     disc.setColorAt(0.45, QColor(22, 118, 170));
@@ -261,21 +253,17 @@ void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
     p.setBrush(disc);
     p.setPen(QPen(QColor(100, 70, 12), 1.2));
     p.drawEllipse(c, inner, inner);
+}
 
-    QPainterPath clip;
-    clip.addEllipse(c, inner - 1, inner - 1);
-    p.setClipPath(clip);
-
-    // Line drawing: a seedling with two leaves over the layers of a soil
-    // profile, under the sun.
-    p.setBrush(Qt::NoBrush);
-    const QPen line(QColor(255, 255, 255), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    const double gy = c.y() + 4; // ground line
+// The line drawing's sun, the ground line at `gy` and the soil's layers
+// under it, in `line`.
+void paintSunAndSoil(QPainter &p, QPointF c, double inner, double gy, const QPen &line)
+{
     p.setPen(line);
     const QPointF sun(c.x() + 33, c.y() - 33);
     p.drawEllipse(sun, 8, 8);
     for (int k = 0; k < 8; ++k) {
-        const double a = Pi * k / 4;
+        const double a = std::numbers::pi * k / 4;
         p.drawLine(sun + QPointF(std::cos(a) * 11.5, std::sin(a) * 11.5),
                    sun + QPointF(std::cos(a) * 15, std::sin(a) * 15));
     }
@@ -289,6 +277,12 @@ void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
             layer.lineTo(c.x() + x, ly + 1.2 * std::sin(x / 6.0 + 2 * k));
         p.drawPath(layer);
     }
+}
+
+// The seedling standing on the ground line at `gy`: a stem, two leaves from
+// its fork, and three roots, in `line`.
+void paintSeedling(QPainter &p, QPointF c, double gy, const QPen &line)
+{
     p.setPen(line);
     const QPointF foot(c.x() - 8, gy);
     const QPointF fork(c.x() - 8, gy - 26);
@@ -309,8 +303,12 @@ void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
     p.drawLine(foot, QPointF(foot.x() - 6, gy + 7));
     p.drawLine(foot, QPointF(foot.x() + 5, gy + 9));
     p.drawLine(foot, QPointF(foot.x(), gy + 11));
+}
 
-    // The name in the lower part: "Velodane soil information centre".
+// The name in the lower part, under the ground line at `gy`: "Velodane soil
+// information centre".
+void paintEmblemName(QPainter &p, const Fonts &fonts, QPointF c, double gy)
+{
     const QPainterPath name1 =
         fitPath(textPath(QStringLiteral("ศูนย์ข้อมูลดิน"), boldFont(fonts.sans, 40)), QRectF(c.x() - 50, gy + 16, 100, 19));
     const QPainterPath name2 =
@@ -319,13 +317,38 @@ void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
     p.setBrush(QColor(0, 0, 0));
     p.drawPath(name1);
     p.drawPath(name2);
+}
 
-    // Gloss over the upper half.
+// Gloss over the upper half of the disc.
+void paintEmblemGloss(QPainter &p, QPointF c, double inner)
+{
     QLinearGradient gloss(c.x(), c.y() - inner, c.x(), c.y() + 6);
     gloss.setColorAt(0, QColor(255, 255, 255, 150));
     gloss.setColorAt(1, QColor(255, 255, 255, 0));
     p.setBrush(gloss);
     p.drawEllipse(QRectF(c.x() - inner * 0.82, c.y() - inner * 0.97, inner * 1.64, inner * 1.0));
+}
+
+// The emblem, centred at `c` with radius `r`: a disc in a gold rim with a
+// line drawing of a seedling over the layers of a soil profile, under the
+// sun, and the centre's name.
+void paintEmblem(QPainter &p, const Fonts &fonts, QPointF c, double r)
+{
+    p.save();
+    const double inner = r - 8;
+    paintEmblemDisc(p, c, r, inner);
+
+    QPainterPath clip;
+    clip.addEllipse(c, inner - 1, inner - 1);
+    p.setClipPath(clip);
+
+    p.setBrush(Qt::NoBrush);
+    const QPen line(QColor(255, 255, 255), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    const double gy = c.y() + 4; // ground line
+    paintSunAndSoil(p, c, inner, gy, line);
+    paintSeedling(p, c, gy, line);
+    paintEmblemName(p, fonts, c, gy);
+    paintEmblemGloss(p, c, inner);
     p.restore();
 
     // A thin bright line inside the rim.
@@ -412,8 +435,8 @@ void paintEye(QPainter &p, QPointF c, double w, double h)
 
 void paintPanels(QPainter &p, const Fonts &fonts)
 {
-    const QRect exitPanel = coveredPixels(ExitButton.left, ExitButton.top, ExitButton.width, ExitButton.height);
-    const QRect enterPanel = coveredPixels(EnterButton.left, EnterButton.top, EnterButton.width, EnterButton.height);
+    const QRect exitPanel = coveredPixels(intro::ExitButton);
+    const QRect enterPanel = coveredPixels(intro::EnterButton);
     const QFont font = boldFont(fonts.sans, 40);
 
     paintPanel(p, exitPanel, QColor(28, 64, 200));
@@ -447,16 +470,16 @@ void addGrain(QImage &img)
 
 } // namespace
 
-QRect coveredPixels(int leftTwips, int topTwips, int widthTwips, int heightTwips)
+QRect coveredPixels(const vd::forms::measures::Twips &button)
 {
     // Picture pixel = twips * picture size / control size in twips; keep the
     // pixels that lie wholly inside the button.
     const auto ceilDiv = [](long a, long b) { return int((a + b - 1) / b); };
     const auto floorDiv = [](long a, long b) { return int(a / b); };
-    const int left = ceilDiv(long(leftTwips) * Width, ControlWidthTwips);
-    const int right = floorDiv(long(leftTwips + widthTwips) * Width, ControlWidthTwips);
-    const int top = ceilDiv(long(topTwips) * Height, ControlHeightTwips);
-    const int bottom = floorDiv(long(topTwips + heightTwips) * Height, ControlHeightTwips);
+    const int left = ceilDiv(long(button.left) * Width, intro::Picture.width);
+    const int right = floorDiv(long(button.left + button.width) * Width, intro::Picture.width);
+    const int top = ceilDiv(long(button.top) * Height, intro::Picture.height);
+    const int bottom = floorDiv(long(button.top + button.height) * Height, intro::Picture.height);
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 

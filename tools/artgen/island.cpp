@@ -15,12 +15,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace artgen {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // The pixel art's colours (the 16-colour VGA palette), with lighter and
 // darker shades of them for the modelling.
@@ -51,31 +50,27 @@ QPainterPath frond(QPointF crown, QPointF tip, double bend, double width)
     return path;
 }
 
-} // namespace
+// Line widths in drawing units for an icon of `size` pixels: at least about
+// one pixel, so that thin lines stay visible at the small sizes.
+struct Strokes {
+    double pixel; // one pixel in drawing units
 
-QImage paintIslandIcon(int size)
+    explicit Strokes(int size) : pixel(256.0 / size) {}
+    double atLeastPixel(double units) const { return std::max(units, pixel * 1.2); }
+};
+
+// Sky, lighter towards the horizon.
+void paintSky(QPainter &p)
 {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 256.0, size / 256.0);
-    // At least about one pixel, in drawing units.
-    const double pixel = 256.0 / size;
-    const auto atLeastPixel = [pixel](double units) { return std::max(units, pixel * 1.2); };
-
-    // The tile: a rounded square holding the whole scene.
-    QPainterPath tile;
-    tile.addRoundedRect(QRectF(6, 6, 244, 244), 36, 36);
-    p.setClipPath(tile);
-
-    // Sky, lighter towards the horizon.
     QLinearGradient sky(0, 0, 0, 150);
     sky.setColorAt(0, kCyan);
     sky.setColorAt(1, kPaleCyan);
     p.fillRect(QRectF(0, 0, 256, 160), sky);
+}
 
-    // Sun: a disc with a soft glow and eight rays.
+// Sun: a disc with a soft glow and eight rays.
+void paintSun(QPainter &p, const Strokes &strokes)
+{
     const QPointF sun(74, 70);
     QRadialGradient glow(sun, 64);
     glow.setColorAt(0, QColor(0xFF, 0xFF, 0x80, 200));
@@ -83,9 +78,9 @@ QImage paintIslandIcon(int size)
     p.setPen(Qt::NoPen);
     p.setBrush(glow);
     p.drawEllipse(sun, 64, 64);
-    p.setPen(QPen(kYellow, atLeastPixel(7), Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(kYellow, strokes.atLeastPixel(7), Qt::SolidLine, Qt::RoundCap));
     for (int i = 0; i < 8; ++i) {
-        const double a = i * kPi / 4 + kPi / 8;
+        const double a = i * std::numbers::pi / 4 + std::numbers::pi / 8;
         const QPointF dir(std::cos(a), std::sin(a));
         p.drawLine(sun + dir * 40, sun + dir * 54);
     }
@@ -96,16 +91,23 @@ QImage paintIslandIcon(int size)
     p.setPen(Qt::NoPen);
     p.setBrush(disc);
     p.drawEllipse(sun, 31, 31);
+}
 
-    // Sea, deeper towards the bottom.
+// Sea, deeper towards the bottom.
+void paintSea(QPainter &p)
+{
     const double horizon = 150;
     QLinearGradient sea(0, horizon, 0, 256);
     sea.setColorAt(0, kBlue);
     sea.setColorAt(1, kNavy);
     p.fillRect(QRectF(0, horizon, 256, 256 - horizon), sea);
+}
 
-    // Island: a low mound from the left third to the right edge's quarter,
-    // standing in the sea; its foot dips below the water line.
+// Island: a low mound from the left third to the right edge's quarter,
+// standing in the sea; its foot dips below the water line.
+void paintIsland(QPainter &p, const Strokes &strokes)
+{
+    p.setPen(Qt::NoPen);
     QPainterPath island(QPointF(34, 178));
     island.cubicTo(QPointF(44, 142), QPointF(92, 128), QPointF(142, 130));
     island.cubicTo(QPointF(190, 132), QPointF(222, 148), QPointF(226, 176));
@@ -119,26 +121,36 @@ QImage paintIslandIcon(int size)
 
     // A light ripple around the island's foot.
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF, 150), atLeastPixel(4), Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF, 150), strokes.atLeastPixel(4), Qt::SolidLine, Qt::RoundCap));
     QPainterPath ripple(QPointF(26, 186));
     ripple.cubicTo(QPointF(70, 200), QPointF(196, 198), QPointF(234, 184));
     p.drawPath(ripple);
+}
 
-    // Sparkles on the water: short white strokes, longer nearer the viewer.
+// Sparkles on the water: short white strokes, longer nearer the viewer.
+void paintSparkles(QPainter &p, const Strokes &strokes)
+{
     struct Sparkle {
         double x, y, length;
     };
     const Sparkle sparkles[] = {{22, 160, 10},  {236, 162, 10}, {52, 214, 16},  {110, 226, 18},
                                 {176, 216, 16}, {214, 236, 14}, {146, 246, 12}, {30, 238, 12}};
     for (const Sparkle &s : sparkles) {
-        p.setPen(QPen(kWhite, atLeastPixel(5), Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(kWhite, strokes.atLeastPixel(5), Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(s.x - s.length / 2, s.y), QPointF(s.x + s.length / 2, s.y));
     }
+}
 
-    // Palm trunk: a tapering curve leaning right from the island's top to the
-    // crown, with darker rings.
-    const QPointF foot(150, 136);
-    const QPointF crown(180, 74);
+// The palm stands on the island's top and carries its crown here.
+constexpr QPointF PalmFoot(150, 136);
+constexpr QPointF PalmCrown(180, 74);
+
+// Palm trunk: a tapering curve leaning right from the island's top to the
+// crown, with darker rings where the icon is large enough for them.
+void paintTrunk(QPainter &p, int size)
+{
+    const QPointF foot = PalmFoot;
+    const QPointF crown = PalmCrown;
     QPainterPath trunk(QPointF(foot.x() - 9, foot.y() + 2));
     trunk.cubicTo(QPointF(147, 114), QPointF(160, 90), QPointF(crown.x() - 4, crown.y() + 2));
     trunk.lineTo(QPointF(crown.x() + 4, crown.y() + 6));
@@ -156,13 +168,17 @@ QImage paintIslandIcon(int size)
         p.setPen(QPen(kDeepRed, 2.5));
         for (int i = 1; i < 7; ++i) {
             const double t = i / 7.0;
-            const QPointF c = foot + (crown - foot) * t + QPointF(-8 * std::sin(t * kPi), 0);
+            const QPointF c = foot + (crown - foot) * t + QPointF(-8 * std::sin(t * std::numbers::pi), 0);
             p.drawLine(c + QPointF(-12, -3), c + QPointF(12, 3));
         }
         p.restore();
     }
+}
 
-    // Fronds: drooping leaves all round the crown, the back ones darker.
+// Fronds: drooping leaves all round the crown, the back ones darker and
+// drawn first.
+void paintFronds(QPainter &p, const Strokes &strokes)
+{
     struct Leaf {
         double dx, dy, bend, width;
         bool back;
@@ -172,6 +188,7 @@ QImage paintIslandIcon(int size)
         {-80, 6, 20, 15, false},  {-50, 52, 14, 14, false},  {62, -4, -18, 15, false},
         {50, 48, -14, 14, false}, {-40, -58, 14, 13, false}, {34, -62, -14, 13, false},
     };
+    const QPointF crown = PalmCrown;
     for (int pass = 0; pass < 2; ++pass) {
         for (const Leaf &l : leaves) {
             if (l.back != (pass == 0))
@@ -181,12 +198,15 @@ QImage paintIslandIcon(int size)
             shade.setColorAt(0, l.back ? kDeepGreen : kDarkGreen);
             shade.setColorAt(1, l.back ? QColor(0x00, 0x6C, 0x00) : QColor(0x10, 0x98, 0x10));
             p.setBrush(shade);
-            p.setPen(QPen(kDeepGreen, atLeastPixel(1.5)));
+            p.setPen(QPen(kDeepGreen, strokes.atLeastPixel(1.5)));
             p.drawPath(frond(crown, tip, l.bend, l.width));
         }
     }
+}
 
-    // Coconuts under the crown.
+// Coconuts under the crown.
+void paintCoconuts(QPainter &p)
+{
     p.setPen(Qt::NoPen);
     const QPointF nuts[] = {{172, 84}, {187, 86}, {179, 95}};
     for (const QPointF &n : nuts) {
@@ -196,11 +216,37 @@ QImage paintIslandIcon(int size)
         p.setBrush(shell);
         p.drawEllipse(n, 6.5, 6.5);
     }
+}
+
+} // namespace
+
+QImage paintIslandIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    const Strokes strokes(size);
+
+    // The tile: a rounded square holding the whole scene.
+    QPainterPath tile;
+    tile.addRoundedRect(QRectF(6, 6, 244, 244), 36, 36);
+    p.setClipPath(tile);
+
+    paintSky(p);
+    paintSun(p, strokes);
+    paintSea(p);
+    paintIsland(p, strokes);
+    paintSparkles(p, strokes);
+    paintTrunk(p, size);
+    paintFronds(p, strokes);
+    paintCoconuts(p);
 
     // A thin darker rim keeps the tile apart from a light background.
     p.setClipping(false);
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(0, 0x40, 0x60, 110), atLeastPixel(2)));
+    p.setPen(QPen(QColor(0, 0x40, 0x60, 110), strokes.atLeastPixel(2)));
     p.drawPath(tile);
     p.end();
     return image.convertToFormat(QImage::Format_ARGB32);

@@ -13,6 +13,8 @@
 #include "pictures.h"
 #include "pixelgrid.h"
 
+#include "forms/window_measures.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -23,6 +25,7 @@
 #include <QSet>
 
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -109,108 +112,157 @@ int distinctColours(const QImage &img)
     return int(colours.size());
 }
 
+// What the command line asks for.
+struct Options {
+    QString root; // the repository
+    QString fontDir = QStringLiteral("/usr/share/fonts/truetype/tlwg");
+    QString previewDir; // empty: no previews
+};
+
+// The options, or nothing (after the usage message) where the command line
+// is wrong.
+std::optional<Options> parseArguments(QStringList args)
+{
+    Options o;
+    bool wrong = false;
+    while (!args.isEmpty() && !wrong) {
+        const QString a = args.takeFirst();
+        if (a == u"--fonts" && !args.isEmpty())
+            o.fontDir = args.takeFirst();
+        else if (a == u"--preview" && !args.isEmpty())
+            o.previewDir = args.takeFirst();
+        else if (o.root.isEmpty() && !a.startsWith(u'-'))
+            o.root = a;
+        else
+            wrong = true;
+    }
+    if (wrong || o.root.isEmpty()) {
+        std::fprintf(stderr, "usage: velodane_artgen REPO [--fonts DIR] [--preview DIR]\n");
+        return std::nullopt;
+    }
+    return o;
+}
+
+// The program's icon as the 16 and 32 px hicolor icons, from its pixel art.
+void writeHicolorPixelIcons(const QDir &repo, const std::vector<QImage> &decoded)
+{
+    for (const QImage &img : decoded) {
+        const QString size = QStringLiteral("%1x%1").arg(img.width());
+        writeFile(repo.filePath(QStringLiteral("packaging/linux/icons/%1/velodane.png").arg(size)),
+                  encode(img.convertToFormat(QImage::Format_RGB888), "png"));
+    }
+}
+
+// Both images of an icon side by side, enlarged eight times.
+void saveIconPreview(const std::vector<QImage> &decoded, const QString &path)
+{
+    QImage sheet(32 * 8 + 16 + 16 * 8, 32 * 8, QImage::Format_ARGB32);
+    sheet.fill(qRgb(64, 64, 64));
+    QPainter p(&sheet);
+    p.drawImage(0, 0, enlarged(decoded[0], 8));
+    p.drawImage(32 * 8 + 16, 0, enlarged(decoded[1], 8));
+    p.end();
+    sheet.save(path);
+}
+
+// The eight .ico files from their pixel drawings.
+void writeIcons(const QDir &repo, const QString &images, const QString &previewDir)
+{
+    const QString pixels = repo.filePath(QStringLiteral("src/artwork/pixels"));
+    for (const char *icon : Icons) {
+        const QString name = QString::fromLatin1(icon);
+        const artgen::IconDrawing drawing = artgen::readPixelGrid(pixels + u'/' + name + QStringLiteral(".txt"));
+        if (drawing.images.size() != 2 || drawing.images[0].size != 32 || drawing.images[1].size != 16)
+            throw std::runtime_error(QStringLiteral("%1: needs a 32 x 32 and a 16 x 16 image").arg(name).toStdString());
+        const QByteArray ico = artgen::encodeIco(drawing);
+        const std::vector<QImage> decoded = checkIcon(ico, drawing, name);
+        writeFile(images + u'/' + name + QStringLiteral(".ico"), ico);
+        if (name == u"IslandIcon")
+            writeHicolorPixelIcons(repo, decoded);
+        if (!previewDir.isEmpty())
+            saveIconPreview(decoded, previewDir + u'/' + name + QStringLiteral(".png"));
+    }
+}
+
+// The desktop's larger icons, drawn for their size.
+void writeDrawnIcons(const QDir &repo, const QString &previewDir)
+{
+    for (const int size : {48, 64, 128, 256}) {
+        const QImage icon = artgen::paintIslandIcon(size);
+        writeFile(repo.filePath(QStringLiteral("packaging/linux/icons/%1x%1/velodane.png").arg(size)),
+                  encode(icon, "png"));
+        if (!previewDir.isEmpty())
+            icon.save(previewDir + QStringLiteral("/IslandIcon-%1.png").arg(size));
+    }
+}
+
+// The intro picture as the intro window shows it at 96 dpi: stretched over
+// the picture control, with the two buttons' rectangles drawn over it
+// (IntroButtons) and the buttons themselves in their colours (IntroCovered).
+void saveIntroPreviews(const QString &introFile, const QString &previewDir)
+{
+    namespace intro = vd::forms::measures::intro;
+    constexpr double TwipsPerPixel = vd::forms::measures::TwipsPerPixel;
+    const auto pixels = [](const vd::forms::measures::Twips &t) {
+        return QRectF(t.left / TwipsPerPixel, t.top / TwipsPerPixel, t.width / TwipsPerPixel, t.height / TwipsPerPixel);
+    };
+    const auto colour = [](const vd::forms::measures::Rgb &c) { return QColor(c.r, c.g, c.b); };
+    const QRectF picture = pixels(intro::Picture);
+    QImage shown = QImage(introFile).scaled(int(picture.width()), int(picture.height()), Qt::IgnoreAspectRatio,
+                                            Qt::SmoothTransformation);
+    QImage overlay = shown.copy();
+    QPainter p(&overlay);
+    p.setPen(QPen(QColor(255, 0, 255), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(pixels(intro::ExitButton));
+    p.drawRect(pixels(intro::EnterButton));
+    p.end();
+    shown.save(previewDir + QStringLiteral("/IntroShown.png"));
+    overlay.save(previewDir + QStringLiteral("/IntroButtons.png"));
+    QImage covered = shown.copy();
+    QPainter q(&covered);
+    q.fillRect(pixels(intro::ExitButton), colour(intro::ExitBackground));
+    q.fillRect(pixels(intro::EnterButton), colour(intro::EnterBackground));
+    q.end();
+    covered.save(previewDir + QStringLiteral("/IntroCovered.png"));
+}
+
+// IntroPicture and MenuBanner, painted.
+void writePictures(const QString &images, const QString &fontDir, const QString &previewDir)
+{
+    const artgen::Fonts fonts = artgen::loadFonts(fontDir);
+
+    const QImage intro = artgen::paintIntroPicture(fonts);
+    writeFile(images + QStringLiteral("/IntroPicture.jpg"), encode(intro, "jpeg", 90));
+
+    const QImage banner = artgen::paintMenuBanner(fonts);
+    writeFile(images + QStringLiteral("/MenuBanner.bmp"), artgen::encodeBmp24(banner));
+    std::printf("MenuBanner: %d distinct colours\n", distinctColours(banner));
+
+    if (!previewDir.isEmpty()) {
+        intro.save(previewDir + QStringLiteral("/IntroPicture.png"));
+        banner.save(previewDir + QStringLiteral("/MenuBanner.png"));
+        saveIntroPreviews(images + QStringLiteral("/IntroPicture.jpg"), previewDir);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    QString fontDir = QStringLiteral("/usr/share/fonts/truetype/tlwg");
-    QString previewDir;
-    QString root;
-    while (!args.isEmpty()) {
-        const QString a = args.takeFirst();
-        if (a == u"--fonts" && !args.isEmpty())
-            fontDir = args.takeFirst();
-        else if (a == u"--preview" && !args.isEmpty())
-            previewDir = args.takeFirst();
-        else if (root.isEmpty() && !a.startsWith(u'-'))
-            root = a;
-        else {
-            std::fprintf(stderr, "usage: velodane_artgen REPO [--fonts DIR] [--preview DIR]\n");
-            return 2;
-        }
-    }
-    if (root.isEmpty()) {
-        std::fprintf(stderr, "usage: velodane_artgen REPO [--fonts DIR] [--preview DIR]\n");
+    const std::optional<Options> options = parseArguments(app.arguments().mid(1));
+    if (!options)
         return 2;
-    }
 
     try {
-        const QDir repo(root);
-        const QString pixels = repo.filePath(QStringLiteral("src/artwork/pixels"));
+        const QDir repo(options->root);
         const QString images = repo.filePath(QStringLiteral("src/artwork/images"));
-        if (!previewDir.isEmpty())
-            QDir().mkpath(previewDir);
-
-        for (const char *icon : Icons) {
-            const QString name = QString::fromLatin1(icon);
-            const artgen::IconDrawing drawing = artgen::readPixelGrid(pixels + u'/' + name + QStringLiteral(".txt"));
-            if (drawing.images.size() != 2 || drawing.images[0].size != 32 || drawing.images[1].size != 16)
-                throw std::runtime_error(
-                    QStringLiteral("%1: needs a 32 x 32 and a 16 x 16 image").arg(name).toStdString());
-            const QByteArray ico = artgen::encodeIco(drawing);
-            const std::vector<QImage> decoded = checkIcon(ico, drawing, name);
-            writeFile(images + u'/' + name + QStringLiteral(".ico"), ico);
-            if (name == u"IslandIcon") {
-                for (const QImage &img : decoded) {
-                    const QString size = QStringLiteral("%1x%1").arg(img.width());
-                    writeFile(repo.filePath(QStringLiteral("packaging/linux/icons/%1/velodane.png").arg(size)),
-                              encode(img.convertToFormat(QImage::Format_RGB888), "png"));
-                }
-            }
-            if (!previewDir.isEmpty()) {
-                QImage sheet(32 * 8 + 16 + 16 * 8, 32 * 8, QImage::Format_ARGB32);
-                sheet.fill(qRgb(64, 64, 64));
-                QPainter p(&sheet);
-                p.drawImage(0, 0, enlarged(decoded[0], 8));
-                p.drawImage(32 * 8 + 16, 0, enlarged(decoded[1], 8));
-                p.end();
-                sheet.save(previewDir + u'/' + name + QStringLiteral(".png"));
-            }
-        }
-
-        // The desktop's larger icons, drawn for their size.
-        for (const int size : {48, 64, 128, 256}) {
-            const QImage icon = artgen::paintIslandIcon(size);
-            writeFile(repo.filePath(QStringLiteral("packaging/linux/icons/%1x%1/velodane.png").arg(size)),
-                      encode(icon, "png"));
-            if (!previewDir.isEmpty())
-                icon.save(previewDir + QStringLiteral("/IslandIcon-%1.png").arg(size));
-        }
-
-        const artgen::Fonts fonts = artgen::loadFonts(fontDir);
-
-        const QImage intro = artgen::paintIntroPicture(fonts);
-        writeFile(images + QStringLiteral("/IntroPicture.jpg"), encode(intro, "jpeg", 90));
-
-        const QImage banner = artgen::paintMenuBanner(fonts);
-        writeFile(images + QStringLiteral("/MenuBanner.bmp"), artgen::encodeBmp24(banner));
-        std::printf("MenuBanner: %d distinct colours\n", distinctColours(banner));
-
-        if (!previewDir.isEmpty()) {
-            intro.save(previewDir + QStringLiteral("/IntroPicture.png"));
-            banner.save(previewDir + QStringLiteral("/MenuBanner.png"));
-            // As the intro window shows it: stretched to 545 x 353 px, with the
-            // two buttons' rectangles drawn over it.
-            QImage shown = QImage(images + QStringLiteral("/IntroPicture.jpg"))
-                               .scaled(545, 353, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            QImage overlay = shown.copy();
-            QPainter p(&overlay);
-            p.setPen(QPen(QColor(255, 0, 255), 1));
-            p.setBrush(Qt::NoBrush);
-            p.drawRect(QRectF(10 / 15.0, 4650 / 15.0, 2500 / 15.0, 640 / 15.0));
-            p.drawRect(QRectF(5665 / 15.0, 4650 / 15.0, 2500 / 15.0, 640 / 15.0));
-            p.end();
-            shown.save(previewDir + QStringLiteral("/IntroShown.png"));
-            overlay.save(previewDir + QStringLiteral("/IntroButtons.png"));
-            QImage covered = shown.copy();
-            QPainter q(&covered);
-            q.fillRect(QRectF(10 / 15.0, 4650 / 15.0, 2500 / 15.0, 640 / 15.0), QColor(255, 0, 0));
-            q.fillRect(QRectF(5665 / 15.0, 4650 / 15.0, 2500 / 15.0, 640 / 15.0), QColor(192, 255, 192));
-            q.end();
-            covered.save(previewDir + QStringLiteral("/IntroCovered.png"));
-        }
+        if (!options->previewDir.isEmpty())
+            QDir().mkpath(options->previewDir);
+        writeIcons(repo, images, options->previewDir);
+        writeDrawnIcons(repo, options->previewDir);
+        writePictures(images, options->fontDir, options->previewDir);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "velodane_artgen: %s\n", e.what());
         return 1;

@@ -3,6 +3,8 @@
 
 #include "textpaint.h"
 
+#include "forms/window_measures.h"
+
 #include <QImage>
 #include <QRect>
 
@@ -13,9 +15,9 @@ namespace artgen {
 QImage paintIntroPicture(const Fonts &fonts);
 
 // The pixel rectangle in IntroPicture that the intro window's button with
-// this layout rectangle (twips) covers once the picture is stretched over the
+// this layout rectangle covers once the picture is stretched over the
 // picture control: whole pixels only, so the button hides all of it.
-QRect coveredPixels(int leftTwips, int topTwips, int widthTwips, int heightTwips);
+QRect coveredPixels(const vd::forms::measures::Twips &button);
 
 // MenuBanner, 660 x 149: the wavy title on an apricot panel.
 QImage paintMenuBanner(const Fonts &fonts);

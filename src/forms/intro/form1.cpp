@@ -1,27 +1,38 @@
 #include "forms/intro/form1.h"
 
 #include "app/program.h"
+#include "forms/layout_values.h"
 #include "forms/menu/form2.h"
 
 namespace vd::forms {
+
+namespace {
+
+namespace intro = measures::intro;
+
+// The two buttons, by their names in the window.
+constexpr auto ExitButton = "Command1";
+constexpr auto EnterButton = "Command2";
+
+} // namespace
 
 tk::WindowLayout Form1::layout() const
 {
     using tk::Colour;
     using tk::Kind;
 
-    tk::ControlLayout enter{.name = "Command2",
+    tk::ControlLayout enter{.name = EnterButton,
                             .kind = Kind::PushButton,
-                            .rect = {5665, 4650, 2500, 640},
-                            .background = Colour::of(192, 255, 192),
+                            .rect = toRect(intro::EnterButton),
+                            .background = toColour(intro::EnterBackground),
                             .tooltip = "เลือกกลุ่มชุดดิน",
                             .facePicture = "GreenLightPicture",
                             .pointerImage = "ForwardPointer",
                             .accessibleName = "เลือกกลุ่มชุดดิน"};
-    tk::ControlLayout exit{.name = "Command1",
+    tk::ControlLayout exit{.name = ExitButton,
                            .kind = Kind::PushButton,
-                           .rect = {10, 4650, 2500, 640},
-                           .background = Colour::of(255, 0, 0),
+                           .rect = toRect(intro::ExitButton),
+                           .background = toColour(intro::ExitBackground),
                            // "อออก", with the doubled "อ", on purpose: this window's exit
                            // tooltip differs from the menu window's "ออกจากโปรแกรม". Not
                            // a typing error to correct (the tests hold both).
@@ -31,26 +42,26 @@ tk::WindowLayout Form1::layout() const
                            .accessibleName = "ออกจากโปรแกรม"};
     tk::ControlLayout picture{.name = "Image1",
                               .kind = Kind::Picture,
-                              .rect = {0, 0, 8175, 5295},
+                              .rect = toRect(intro::Picture),
                               .picture = "IntroPicture",
                               .accessibleName = "คำอธิบายกลุ่มชุดดิน"};
 
     return {.className = "Form1",
             .title = "Form1",
             .accessibleName = "คำอธิบายกลุ่มชุดดิน",
-            .width = 8205,
-            .height = 5325,
+            .width = intro::Width,
+            .height = intro::Height,
             .background = Colour::buttonFace(),
             .windowIcon = "IslandIcon",
             .controls = {std::move(enter), std::move(exit), std::move(picture)},
-            .focusOrder = {"Command1", "Command2"}};
+            .focusOrder = {ExitButton, EnterButton}};
 }
 
 void Form1::click(std::string_view control)
 {
-    if (control == "Command1") {
+    if (control == ExitButton) {
         program().end();
-    } else if (control == "Command2") {
+    } else if (control == EnterButton) {
         Form2 &menu = program().form2();
         menu.load();
         menu.show();

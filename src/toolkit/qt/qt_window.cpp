@@ -306,6 +306,22 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     form->setObjectName(toQString(layout.className));
     form->setWindowTitle(toQString(layout.title));
     form->setAccessibleName(toQString(layout.accessibleName));
+    sizeToScreen(form, layout);
+    paintBackground(form, layout.background, tk::Colour::buttonText());
+    // A window without an icon has an explicitly empty one: Qt would give it
+    // the program's own icon otherwise.
+    form->setWindowIcon(layout.windowIcon.empty() ? QIcon() : toolkit.images().icon(layout.windowIcon));
+
+    const std::vector<tk::PlannedControl> plan = tk::buildOrder(layout);
+    chainFocus(layout, plan, makeControls(plan, form));
+
+    widget_ = form;
+    owned.release(); // owned by this window from here: see the destructor
+    toolkit_.windowBuilt(form);
+}
+
+void QtWindow::sizeToScreen(FormWidget *form, const tk::WindowLayout &layout)
+{
     // Layouts are in device-independent pixels at 96 dpi, which Qt scales:
     // the design's own size is Qt's 96 dpi, whatever the screen's scale (a
     // window laid out in fewer logical pixels than that would draw its
@@ -325,12 +341,10 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     } else {
         form->setFixedSize(tk::toPixels(layout.width), tk::toPixels(layout.height));
     }
-    paintBackground(form, layout.background, tk::Colour::buttonText());
-    // A window without an icon has an explicitly empty one: Qt would give it
-    // the program's own icon otherwise.
-    form->setWindowIcon(layout.windowIcon.empty() ? QIcon() : toolkit.images().icon(layout.windowIcon));
+}
 
-    const std::vector<tk::PlannedControl> plan = tk::buildOrder(layout);
+std::vector<QWidget *> QtWindow::makeControls(const std::vector<tk::PlannedControl> &plan, FormWidget *form)
+{
     std::vector<QWidget *> made;
     made.reserve(plan.size());
     for (const tk::PlannedControl &planned : plan) {
@@ -343,12 +357,17 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
         if (!c.tooltip.empty())
             w->setToolTip(toQString(c.tooltip));
         if (!c.pointerImage.empty())
-            w->setCursor(toolkit.images().pointer(c.pointerImage));
+            w->setCursor(toolkit_.images().pointer(c.pointerImage));
         form->watch(w, c.name);
         controls_.add(c.name, c.kind, w);
         made.push_back(w);
     }
+    return made;
+}
 
+void QtWindow::chainFocus(const tk::WindowLayout &layout, const std::vector<tk::PlannedControl> &plan,
+                          const std::vector<QWidget *> &made)
+{
     QWidget *previous = nullptr;
     for (const std::size_t index : tk::focusChain(layout, plan)) {
         QWidget *w = made[index];
@@ -359,10 +378,6 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
             firstFocus_ = w;
         previous = w;
     }
-
-    widget_ = form;
-    owned.release(); // owned by this window from here: see the destructor
-    toolkit_.windowBuilt(form);
 }
 
 QRect QtWindow::pixelRect(const tk::Rect &twips) const

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace vd::qt {
 
@@ -64,8 +65,16 @@ public:
     QWidget *widget() const { return widget_; }
 
 private:
-    // One for each kind of control; the window's common properties are set
-    // by the constructor.
+    // The window's size at the dpi it is built at (dpi_), cut to its
+    // screen's available area where it would not fit.
+    void sizeToScreen(FormWidget *form, const tk::WindowLayout &layout);
+    // Every control of the plan, in its order, with the properties all
+    // kinds share; the focus chain through them.
+    std::vector<QWidget *> makeControls(const std::vector<tk::PlannedControl> &plan, FormWidget *form);
+    void chainFocus(const tk::WindowLayout &layout, const std::vector<tk::PlannedControl> &plan,
+                    const std::vector<QWidget *> &made);
+    // One for each kind of control; the properties they share are set by
+    // makeControls.
     QWidget *makeControl(const tk::ControlLayout &c, QWidget *parent, FormWidget *form);
     QWidget *makeButton(const tk::ControlLayout &c, QWidget *parent, FormWidget *form);
     QWidget *makeFrame(const tk::ControlLayout &c, QWidget *parent);
