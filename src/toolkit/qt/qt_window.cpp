@@ -40,6 +40,23 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     form->setObjectName(toQString(layout.className));
     form->setWindowTitle(toQString(layout.title));
     form->setAccessibleName(toQString(layout.accessibleName));
+    fitToScreen(form, layout);
+    paintBackground(form, layout.background, tk::Colour::buttonText());
+    // A window without an icon has an explicitly empty one: Qt would give it
+    // the program's own icon otherwise.
+    form->setWindowIcon(layout.windowIcon.empty() ? QIcon() : toolkit.images().icon(layout.windowIcon));
+
+    const std::vector<tk::PlannedControl> plan = tk::buildOrder(layout);
+    const std::vector<QWidget *> made = makeControls(plan, form);
+    chainFocus(tk::focusChain(layout, plan), made);
+
+    widget_ = form;
+    owned.release(); // owned by this window from here: see the destructor
+    toolkit_.windowBuilt(form);
+}
+
+void QtWindow::fitToScreen(FormWidget *form, const tk::WindowLayout &layout)
+{
     // Layouts are in device-independent pixels at 96 dpi, which Qt scales:
     // the design's own size is Qt's 96 dpi, whatever the screen's scale (a
     // window laid out in fewer logical pixels than that would draw its
@@ -59,12 +76,10 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     } else {
         form->setFixedSize(tk::toPixels(layout.width), tk::toPixels(layout.height));
     }
-    paintBackground(form, layout.background, tk::Colour::buttonText());
-    // A window without an icon has an explicitly empty one: Qt would give it
-    // the program's own icon otherwise.
-    form->setWindowIcon(layout.windowIcon.empty() ? QIcon() : toolkit.images().icon(layout.windowIcon));
+}
 
-    const std::vector<tk::PlannedControl> plan = tk::buildOrder(layout);
+std::vector<QWidget *> QtWindow::makeControls(const std::vector<tk::PlannedControl> &plan, FormWidget *form)
+{
     std::vector<QWidget *> made;
     made.reserve(plan.size());
     for (const tk::PlannedControl &planned : plan) {
@@ -77,14 +92,18 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
         if (!c.tooltip.empty())
             w->setToolTip(toQString(c.tooltip));
         if (!c.pointerImage.empty())
-            w->setCursor(toolkit.images().pointer(c.pointerImage));
+            w->setCursor(toolkit_.images().pointer(c.pointerImage));
         form->watch(w, c.name);
         controls_.add(c.name, c.kind, w);
         made.push_back(w);
     }
+    return made;
+}
 
+void QtWindow::chainFocus(const std::vector<std::size_t> &chain, const std::vector<QWidget *> &made)
+{
     QWidget *previous = nullptr;
-    for (const std::size_t index : tk::focusChain(layout, plan)) {
+    for (const std::size_t index : chain) {
         QWidget *w = made[index];
         w->setFocusPolicy(Qt::StrongFocus);
         if (previous)
@@ -93,10 +112,6 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
             firstFocus_ = w;
         previous = w;
     }
-
-    widget_ = form;
-    owned.release(); // owned by this window from here: see the destructor
-    toolkit_.windowBuilt(form);
 }
 
 QRect QtWindow::pixelRect(const tk::Rect &twips) const

@@ -8,7 +8,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace vd::qt {
 
@@ -35,6 +37,12 @@ private:
     QWidget *makeFrame(const tk::ControlLayout &c, QWidget *parent);
     QWidget *makeLabel(const tk::ControlLayout &c, QWidget *parent);
     QWidget *makePicture(const tk::ControlLayout &c, QWidget *parent);
+    // The window's size and the dpi of its layout (dpi_).
+    void fitToScreen(FormWidget *form, const tk::WindowLayout &layout);
+    // The controls in the plan's order.
+    std::vector<QWidget *> makeControls(const std::vector<tk::PlannedControl> &plan, FormWidget *form);
+    // The focus order, the first of the chain to hold the focus as shown.
+    void chainFocus(const std::vector<std::size_t> &chain, const std::vector<QWidget *> &made);
     QRect pixelRect(const tk::Rect &twips) const;
 
     QtToolkit &toolkit_;
