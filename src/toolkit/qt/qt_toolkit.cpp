@@ -1,5 +1,6 @@
 #include "toolkit/qt/qt_toolkit.h"
 
+#include "toolkit/qt/accessible.h"
 #include "toolkit/qt/fonts.h"
 #include "toolkit/qt/qt_window.h"
 

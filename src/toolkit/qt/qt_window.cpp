@@ -1,25 +1,22 @@
 #include "toolkit/qt/qt_window.h"
 
-#include "toolkit/button_face.h"
 #include "toolkit/geometry.h"
+#include "toolkit/qt/caption_label.h"
 #include "toolkit/qt/fonts.h"
+#include "toolkit/qt/form_widget.h"
+#include "toolkit/qt/frame_box.h"
 #include "toolkit/qt/graphic_button.h"
+#include "toolkit/qt/picture_box.h"
 #include "toolkit/qt/qt_convert.h"
 #include "toolkit/qt/qt_toolkit.h"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QApplication>
-#include <QCloseEvent>
-#include <QHash>
 #include <QLabel>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QScreen>
-#include <QStyle>
 #include <QWindow>
 
-#include <cmath>
+#include <memory>
 
 namespace vd::qt {
 
@@ -34,270 +31,7 @@ void paintBackground(QWidget *w, const tk::Colour &background, const tk::Colour 
     w->setAutoFillBackground(true);
 }
 
-// The caption line. The texts it showed last are kept drawn (see
-// RenderCache), so that a repaint after a pointer movement is one copy of
-// pixels instead of shaping and drawing Thai text again.
-class CaptionLabel final : public QLabel {
-public:
-    CaptionLabel(QtToolkit &toolkit, QWidget *parent) : QLabel(parent), toolkit_(toolkit) {}
-
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        toolkit_.dispatch([this, event] { paint(event->rect()); });
-    }
-
-private:
-    void paint(const QRect &r)
-    {
-        QCache<QString, QPixmap> &drawn = toolkit_.cache().captionLines;
-        const qreal dpr = devicePixelRatioF();
-        const QString key = text() + QChar(0) + font().key() + QChar(0) + QString::number(width()) + u'x' +
-                            QString::number(height()) + u'@' + QString::number(dpr) + u' ' +
-                            palette().color(QPalette::Window).name() + palette().color(QPalette::WindowText).name() +
-                            u' ' + QString::number(alignment());
-        const QPixmap *line = drawn.object(key);
-        // A copy (shared, not copied) for drawing: a line that alone costs
-        // more than the whole cache is drawn without being kept.
-        QPixmap pixmap = line ? *line : QPixmap();
-        if (!line) {
-            pixmap = QPixmap(size() * dpr);
-            pixmap.setDevicePixelRatio(dpr);
-            pixmap.fill(palette().color(QPalette::Window));
-            QPainter p(&pixmap);
-            p.setFont(font());
-            style()->drawItemText(&p, contentsRect(),
-                                  int(QStyle::visualAlignment(layoutDirection(), alignment())) | Qt::TextWordWrap,
-                                  palette(), isEnabled(), text(), foregroundRole());
-            p.end();
-            const qsizetype kib = qMax<qsizetype>(1, qsizetype(pixmap.width()) * pixmap.height() * 4 / 1024);
-            drawn.insert(key, std::make_unique<QPixmap>(pixmap).release(), kib); // the cache owns it
-        }
-        QPainter(this).drawPixmap(r, pixmap, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr).toRect());
-    }
-
-    QtToolkit &toolkit_;
-};
-
-// The caption line as a screen reader reads it: a label whose text is its
-// caption, read like any text, so that a reader can speak it as it changes.
-class CaptionLabelAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
-public:
-    explicit CaptionLabelAccessible(QLabel *label) : QAccessibleWidget(label, QAccessible::StaticText) {}
-
-    QString text(QAccessible::Text t) const override
-    {
-        return t == QAccessible::Name ? label()->text() : QAccessibleWidget::text(t);
-    }
-    void *interface_cast(QAccessible::InterfaceType t) override
-    {
-        if (t == QAccessible::TextInterface)
-            return static_cast<QAccessibleTextInterface *>(this);
-        return QAccessibleWidget::interface_cast(t);
-    }
-
-    // Read-only text without a cursor or selection.
-    void selection(int, int *start, int *end) const override { *start = *end = 0; }
-    int selectionCount() const override { return 0; }
-    void addSelection(int, int) override {}
-    void removeSelection(int) override {}
-    void setSelection(int, int, int) override {}
-    int cursorPosition() const override { return 0; }
-    void setCursorPosition(int) override {}
-    QString text(int start, int end) const override { return label()->text().mid(start, end - start); }
-    int characterCount() const override { return static_cast<int>(label()->text().size()); }
-    QRect characterRect(int) const override { return {}; }
-    int offsetAtPoint(const QPoint &) const override { return -1; }
-    void scrollToSubstring(int, int) override {}
-    QString attributes(int, int *start, int *end) const override
-    {
-        *start = 0;
-        *end = characterCount();
-        return {};
-    }
-
-private:
-    QLabel *label() const { return static_cast<QLabel *>(widget()); }
-};
-
-// What a screen reader is told our own widgets are: a window (Qt would call a
-// plain top-level widget a "filler"), a picture, a frame that groups the
-// buttons. Buttons and the caption line are Qt's own and say so themselves.
-QAccessibleInterface *accessibleFor(const QString &, QObject *object)
-{
-    QAccessible::Role role;
-    if (qobject_cast<QWidget *>(object) == nullptr)
-        return nullptr;
-    if (auto *label = dynamic_cast<CaptionLabel *>(object))
-        return new CaptionLabelAccessible(label); // Qt's accessibility cache owns it
-    if (dynamic_cast<FormWidget *>(object))
-        role = QAccessible::Window;
-    else if (dynamic_cast<PictureBox *>(object))
-        role = QAccessible::Graphic;
-    else if (dynamic_cast<FrameBox *>(object))
-        role = QAccessible::Grouping;
-    else
-        return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget *>(object), role); // Qt's accessibility cache owns it
-}
-
 } // namespace
-
-void installAccessibility()
-{
-    QAccessible::installFactory(accessibleFor);
-}
-
-// ---------------------------------------------------------------------------
-
-FormWidget::FormWidget(QtToolkit &toolkit, tk::EventSink &sink)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), toolkit_(toolkit), sink_(&sink)
-{
-    setMouseTracking(true);
-}
-
-void FormWidget::watch(QWidget *control, std::string name)
-{
-    // Every pointer movement is reported once, for the topmost control under
-    // the pointer (or the one that holds the mouse while a button is down):
-    // Qt hands a movement that a control ignores on to the control's
-    // parents, which would report it again for the frame or the window.
-    control->setMouseTracking(true);
-    control->setAttribute(Qt::WA_NoMousePropagation);
-    control->installEventFilter(this);
-    names_.emplace(control, std::move(name));
-}
-
-void FormWidget::send(std::string_view control, tk::Event event)
-{
-    toolkit_.dispatch([&] {
-        if (sink_)
-            sink_->handle(control, event);
-    });
-}
-
-void FormWidget::clicked(const std::string &name)
-{
-    send(name, tk::Event::Click);
-}
-
-bool FormWidget::eventFilter(QObject *watched, QEvent *event)
-{
-    // This window's own exposure, before Qt paints it (see
-    // QtToolkit::destroyUnloadedWindows). A window that is itself unloaded
-    // never destroys others: its own deletion may be among them.
-    if (event->type() == QEvent::Expose && watched == windowHandle()) {
-        if (sink_ && isVisible())
-            toolkit_.destroyUnloadedWindows();
-        return false;
-    }
-    if (event->type() == QEvent::MouseMove) {
-        if (auto it = names_.find(watched); it != names_.end())
-            send(it->second, tk::Event::MouseMove);
-    }
-    if (event->type() == QEvent::FocusIn && !content_.isEmpty() && names_.contains(watched))
-        reveal(static_cast<QWidget *>(watched));
-    return false;
-}
-
-void FormWidget::reveal(const QWidget *control)
-{
-    const QRect in(control->mapTo(this, QPoint(0, 0)) + scrolled_, control->size());
-    const tk::PixelPoint to =
-        tk::scrollToShow({scrolled_.x(), scrolled_.y()}, {in.x(), in.y(), in.width(), in.height()}, {width(), height()},
-                         {content_.width(), content_.height()});
-    if (to.x == scrolled_.x() && to.y == scrolled_.y())
-        return;
-    scroll(scrolled_.x() - to.x, scrolled_.y() - to.y); // the controls with it
-    scrolled_ = QPoint(to.x, to.y);
-}
-
-void FormWidget::mouseMoveEvent(QMouseEvent *)
-{
-    send({}, tk::Event::MouseMove);
-}
-
-void FormWidget::closeEvent(QCloseEvent *event)
-{
-    // We never close our own windows: a close comes from the system.
-    event->accept();
-    toolkit_.dispatch([&] {
-        if (sink_)
-            sink_->closedBySystem();
-    });
-}
-
-// ---------------------------------------------------------------------------
-
-FrameBox::FrameBox(QtToolkit &toolkit, QWidget *parent) : QWidget(parent), toolkit_(toolkit) {}
-
-void FrameBox::paintEvent(QPaintEvent *)
-{
-    toolkit_.dispatch([this] { paint(); });
-}
-
-void FrameBox::paint()
-{
-    QPainter p(this);
-    for (const tk::face::Fill &f : tk::face::frameOutline(width(), height()))
-        p.fillRect(qRect(f.rect), qColour(f.colour));
-}
-
-// ---------------------------------------------------------------------------
-
-PictureBox::PictureBox(QtToolkit &toolkit, QWidget *parent, std::string picture, QSize size)
-    : QWidget(parent), toolkit_(toolkit), picture_(std::move(picture))
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    const qreal ratio = devicePixelRatioF();
-    stretch((QSizeF(size) * ratio).toSize(), ratio);
-}
-
-PictureBox::~PictureBox()
-{
-    toolkit_.images().hidden(scaled_);
-}
-
-void PictureBox::stretch(QSize device, qreal ratio)
-{
-    // Stretched once per run for each size: every load of the window shows
-    // the same picture at the same size.
-    if (picture_.empty())
-        return;
-    const QPixmap before = scaled_;
-    scaled_ = toolkit_.images().picture(picture_, device, ratio);
-    toolkit_.images().shown(scaled_);
-    toolkit_.images().hidden(before);
-}
-
-void PictureBox::paintEvent(QPaintEvent *event)
-{
-    toolkit_.dispatch([this, event] { paint(event->region()); });
-}
-
-void PictureBox::paint(const QRegion &region)
-{
-    // The picture fills the control in device pixels; the aspect ratio is
-    // not kept. A window moved to a screen of another pixel density has it
-    // stretched anew.
-    const qreal ratio = devicePixelRatioF();
-    const QSize device = (QSizeF(size()) * ratio).toSize();
-    if (!scaled_.isNull() && (scaled_.size() != device || scaled_.devicePixelRatio() != ratio))
-        stretch(device, ratio);
-    QPainter p(this);
-    // One rectangle at a time. Where a control lies over the picture (the
-    // menu's caption line over its banner) the region to paint isn't one
-    // rectangle; under such a clip Qt's raster engine blends the picture in
-    // spans, handing a tall one to worker threads that it starts as it
-    // needs them, and waits for them without end when the system refuses
-    // one. Under a clip of one rectangle it copies the pixels itself.
-    for (const QRect &r : region) {
-        p.setClipRect(r);
-        p.drawPixmap(0, 0, scaled_);
-    }
-}
-
-// ---------------------------------------------------------------------------
 
 QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::EventSink &sink) : toolkit_(toolkit)
 {
@@ -306,21 +40,22 @@ QtWindow::QtWindow(QtToolkit &toolkit, const tk::WindowLayout &layout, tk::Event
     form->setObjectName(toQString(layout.className));
     form->setWindowTitle(toQString(layout.title));
     form->setAccessibleName(toQString(layout.accessibleName));
-    sizeToScreen(form, layout);
+    fitToScreen(form, layout);
     paintBackground(form, layout.background, tk::Colour::buttonText());
     // A window without an icon has an explicitly empty one: Qt would give it
     // the program's own icon otherwise.
     form->setWindowIcon(layout.windowIcon.empty() ? QIcon() : toolkit.images().icon(layout.windowIcon));
 
     const std::vector<tk::PlannedControl> plan = tk::buildOrder(layout);
-    chainFocus(layout, plan, makeControls(plan, form));
+    const std::vector<QWidget *> made = makeControls(plan, form);
+    chainFocus(tk::focusChain(layout, plan), made);
 
     widget_ = form;
     owned.release(); // owned by this window from here: see the destructor
     toolkit_.windowBuilt(form);
 }
 
-void QtWindow::sizeToScreen(FormWidget *form, const tk::WindowLayout &layout)
+void QtWindow::fitToScreen(FormWidget *form, const tk::WindowLayout &layout)
 {
     // Layouts are in device-independent pixels at 96 dpi, which Qt scales:
     // the design's own size is Qt's 96 dpi, whatever the screen's scale (a
@@ -365,11 +100,10 @@ std::vector<QWidget *> QtWindow::makeControls(const std::vector<tk::PlannedContr
     return made;
 }
 
-void QtWindow::chainFocus(const tk::WindowLayout &layout, const std::vector<tk::PlannedControl> &plan,
-                          const std::vector<QWidget *> &made)
+void QtWindow::chainFocus(const std::vector<std::size_t> &chain, const std::vector<QWidget *> &made)
 {
     QWidget *previous = nullptr;
-    for (const std::size_t index : tk::focusChain(layout, plan)) {
+    for (const std::size_t index : chain) {
         QWidget *w = made[index];
         w->setFocusPolicy(Qt::StrongFocus);
         if (previous)
