@@ -1,6 +1,7 @@
 #include "toolkit/win32/accessible.h"
 
 #include "common/win32/com.h"
+#include "toolkit/win32/window_state.h"
 
 #include <initguid.h>
 #include <oleacc.h>
@@ -155,6 +156,35 @@ LRESULT accessibleObject(HWND hwnd, WPARAM wParam, LONG object, const Accessible
     // negative status) leaves the answer to the system.
     const LRESULT answer = LresultFromObject(IID_IAccessible, wParam, ours.get());
     return answer > 0 ? answer : 0;
+}
+
+long roleOf(tk::Kind kind)
+{
+    switch (kind) {
+    case tk::Kind::Picture:
+        return ROLE_SYSTEM_GRAPHIC;
+    case tk::Kind::Frame:
+        return ROLE_SYSTEM_GROUPING;
+    case tk::Kind::Label:
+        return ROLE_SYSTEM_STATICTEXT;
+    case tk::Kind::PushButton:
+        break;
+    }
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
+bool answerAccessible(const Control &c, WPARAM wParam, LPARAM lParam, LRESULT &answer)
+{
+    const auto object = static_cast<LONG>(static_cast<DWORD>(lParam));
+    if (object != OBJID_CLIENT && !(c.isWindow && object == OBJID_WINDOW))
+        return false;
+    answer = 0;
+    Win32Toolkit &toolkit = c.state->toolkit;
+    toolkit.dispatch([&] {
+        toolkit.com().enter();
+        answer = accessibleObject(c.hwnd, wParam, object, c.accessible);
+    });
+    return answer != 0;
 }
 
 } // namespace vd::win32

@@ -6,6 +6,8 @@
 // runs of blanks, and the system calls our own classes' windows "client".
 #pragma once
 
+#include "toolkit/layout.h"
+
 #include <windows.h>
 
 #include <string>
@@ -22,5 +24,17 @@ struct AccessibleFacts {
 // window (OBJID_WINDOW) of `hwnd`, or 0 where the system is to answer. COM
 // must be entered on this thread.
 LRESULT accessibleObject(HWND hwnd, WPARAM wParam, LONG object, const AccessibleFacts &facts);
+
+struct Control;
+
+// What a screen reader is told each kind of control is.
+long roleOf(tk::Kind kind);
+
+// A screen reader's request (WM_GETOBJECT) for the accessible object of a
+// control's client area, or of the window's client area or the window
+// itself: ours, made when asked (with COM and the system's accessibility
+// library, which a run without a screen reader then never loads). False
+// where the system answers.
+bool answerAccessible(const Control &c, WPARAM wParam, LPARAM lParam, LRESULT &answer);
 
 } // namespace vd::win32

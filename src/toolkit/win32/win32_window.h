@@ -28,7 +28,7 @@ public:
     // The system's window of one of its controls; an Error for a name it hasn't.
     HWND handle(std::string_view control) const;
 
-    // Our window classes, each with a procedure of its own: the window
+    // Our window classes, each with the procedure made for it: the window
     // itself, the frame, the caption line and the picture control (buttons
     // are the system's, drawn by us).
     static void registerClasses(HINSTANCE instance);
