@@ -98,7 +98,7 @@ clicks() {
     rm -f "$log"
     # (Wine's console text mode ends lines with CR LF.)
     out=$(wine_run 60 "$driver" "$@" 2>>"$wine_work/driver.err" | tr -d '\r') ||
-        fail "click driver failed ($mode): $out"
+        fail "click driver failed ($mode): $out$(printf '\n%s' "--- its standard error:" && tail -n 20 "$wine_work/driver.err")"
     echo "--- $mode: $*"
     printf '%s\n' "$out"
 }
