@@ -50,12 +50,14 @@ int main(int argc, char *argv[])
     // Qt would abort, with a core file and a message of its own, where there
     // is no display to open.
     const std::vector<std::string> arguments(argv, argv + argc);
-    if (const auto report = vd::posix::missingDisplay(arguments, argc > 0 ? argv[0] : "velodane")) {
-        vd::posix::writeReport(*report);
+    vd::posix::DisplayCheck display = vd::posix::checkDisplay(arguments, argc > 0 ? argv[0] : "velodane");
+    if (display.missing) {
+        vd::posix::writeReport(*display.missing);
         return 1;
     }
     qtHandler() = qInstallMessageHandler(onQtMessage);
     QApplication application(argc, argv);
+    display.kept.reset(); // the toolkit has its own connection now
     vd::posix::toolkitStarted(start);
     if (!vd::qt::screenDrawable()) {
         const QScreen *screen = QGuiApplication::primaryScreen();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include <sys/socket.h>
@@ -63,6 +64,7 @@ std::vector<std::string> platforms(const std::vector<std::string> &arguments)
 struct Tried {
     bool usable = false;
     std::string thai, english; // why not
+    std::shared_ptr<void> kept;
 };
 
 Tried tryX11(const std::vector<std::string> &arguments)
@@ -72,10 +74,10 @@ Tried tryX11(const std::vector<std::string> &arguments)
         name = environment("DISPLAY");
     if (name.empty())
         return {false, "ไม่ได้ตั้งค่า DISPLAY", "DISPLAY is not set"};
-    xcb_connection_t *connection = ::xcb_connect(name.c_str(), nullptr);
-    const bool usable = ::xcb_connection_has_error(connection) == 0;
-    ::xcb_disconnect(connection);
-    return {usable, "เชื่อมต่อจอภาพ X11 \"" + name + "\" ไม่ได้", "cannot connect to the X11 display \"" + name + '"'};
+    std::shared_ptr<xcb_connection_t> connection(::xcb_connect(name.c_str(), nullptr), ::xcb_disconnect);
+    const bool usable = ::xcb_connection_has_error(connection.get()) == 0;
+    return {usable, "เชื่อมต่อจอภาพ X11 \"" + name + "\" ไม่ได้", "cannot connect to the X11 display \"" + name + '"',
+            usable ? std::move(connection) : nullptr};
 }
 
 Tried tryWayland()
@@ -105,26 +107,27 @@ Tried tryWayland()
 
 } // namespace
 
-std::optional<StartReport> missingDisplay(const std::vector<std::string> &arguments, const std::string &program)
+DisplayCheck checkDisplay(const std::vector<std::string> &arguments, const std::string &program)
 {
     const std::vector<std::string> names = platforms(arguments);
     for (const std::string &name : names) {
         if (name != X11 && name != Wayland)
-            return std::nullopt;
+            return {};
     }
     std::string thai, english;
     for (const std::string &name : names) {
-        const Tried tried = name == X11 ? tryX11(arguments) : tryWayland();
+        Tried tried = name == X11 ? tryX11(arguments) : tryWayland();
         if (tried.usable)
-            return std::nullopt;
+            return {std::nullopt, std::move(tried.kept)};
         thai += (thai.empty() ? "" : " และ ") + tried.thai;
         english += (english.empty() ? "" : "; ") + tried.english;
     }
     const std::string command = "xvfb-run -a " + program;
-    return StartReport{"ไม่มีจอภาพให้แสดงหน้าต่างของโปรแกรม (" + thai +
-                           ") บนเครื่องที่ไม่มีจอภาพ ให้เปิดโปรแกรมบนจอภาพเสมือนด้วยคำสั่ง " + command,
-                       "no display to show the program's windows on (" + english +
-                           "); on a machine without a screen, run it under a virtual display: " + command};
+    return {StartReport{"ไม่มีจอภาพให้แสดงหน้าต่างของโปรแกรม (" + thai +
+                            ") บนเครื่องที่ไม่มีจอภาพ ให้เปิดโปรแกรมบนจอภาพเสมือนด้วยคำสั่ง " + command,
+                        "no display to show the program's windows on (" + english +
+                            "); on a machine without a screen, run it under a virtual display: " + command},
+            nullptr};
 }
 
 StartReport unsupportedDepth(int depth)

@@ -3,6 +3,7 @@
 // English, each led by the program's name. Plain POSIX, no toolkit types.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,7 +30,16 @@ struct StartReport {
 // connection to the display (-display, else DISPLAY) is accepted, Wayland
 // when the compositor's socket (WAYLAND_DISPLAY, else "wayland-0", under
 // XDG_RUNTIME_DIR unless absolute) accepts a connection.
-std::optional<StartReport> missingDisplay(const std::vector<std::string> &arguments, const std::string &program);
+//
+// The connection that found X11 usable is kept in `kept` until it is
+// dropped: an X server is slow to accept a client right after another has
+// left (about 35 ms on Xvfb), so it is dropped once the toolkit has made a
+// connection of its own.
+struct DisplayCheck {
+    std::optional<StartReport> missing;
+    std::shared_ptr<void> kept;
+};
+DisplayCheck checkDisplay(const std::vector<std::string> &arguments, const std::string &program);
 
 // The display's pixels have a format the toolkit can't draw in (8-bit
 // colour, `depth` bits a pixel).

@@ -47,7 +47,7 @@ private slots:
         for (const QString &a : arguments)
             args.push_back(a.toStdString());
 
-        const auto report = vd::posix::missingDisplay(args, "./velodane");
+        const auto report = vd::posix::checkDisplay(args, "./velodane").missing;
         QCOMPARE(report.has_value(), !english.isEmpty());
         if (!report)
             return;

@@ -8,6 +8,7 @@
 #include <QBackingStore>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
@@ -30,6 +31,14 @@ QColor colour(const tk::Colour &c)
 
 bool screenDrawable()
 {
+    // Qt's raster engine has a format for the usual depths' pixels (16, 24
+    // and 32 bits a pixel): a window is made to ask only for others, as
+    // making one costs the start a few milliseconds.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const int depth = screen->depth();
+        if (depth == 16 || depth == 24 || depth == 32)
+            return true;
+    }
     // The pixels that Qt would paint a window in: where it has no format for
     // the display's, they are a null image, which no painter can draw on.
     QWindow probe;

@@ -18,7 +18,8 @@ namespace vd::qt {
 // Whether Qt can draw windows on the primary screen. It can't where it has no
 // image format for the display's pixels (an 8-bit colour display on X11):
 // every window would stay black. Asked after the application object is made
-// and before any window is built; it makes one window, never shown.
+// and before any window is built; for a depth other than 16, 24 or 32 bits
+// it makes one window, never shown.
 bool screenDrawable();
 
 class QtToolkit final : public tk::Toolkit {
