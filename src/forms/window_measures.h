@@ -2,31 +2,22 @@
 // of each. The layouts (intro/form1.cpp, menu/form2.cpp) are built from
 // them; the artwork generator (the panels painted under the intro window's
 // buttons) and the benchmark's floor windows take them from here too.
-// Plain C++ with no toolkit type, so that tools/ and bench/ may include it.
+// Plain C++: the layouts' own rectangle and colour types (toolkit/layout.h,
+// standard library only), so that tools/ and bench/ may include it.
 #pragma once
 
+#include "toolkit/layout.h"
+
 #include <array>
-#include <cstdint>
 
 namespace vd::forms::measures {
 
-// Places and sizes are in twips, 15 to the pixel at 96 dpi (as the toolkit
-// counts them).
-inline constexpr int TwipsPerPixel = 15;
+// Places and sizes are in twips, 15 to the pixel at 96 dpi.
+using tk::TwipsPerPixel;
 
 // A rectangle in twips, in the containing window or frame.
-struct Twips {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
-struct Rgb {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-};
+using Twips = tk::Rect;
+using Rgb = tk::Rgb;
 
 // The intro window, Form1.
 namespace intro {

@@ -36,6 +36,7 @@ struct Colour {
     Rgb rgb{};
 
     static constexpr Colour of(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return {Role::Explicit, {r, g, b}}; }
+    static constexpr Colour of(Rgb rgb) { return {Role::Explicit, rgb}; }
     static constexpr Colour buttonFace() { return {Role::ButtonFace, {}}; }
     static constexpr Colour buttonText() { return {Role::ButtonText, {}}; }
     friend bool operator==(const Colour &, const Colour &) = default;

@@ -1,8 +1,8 @@
 #include "forms/intro/form1.h"
 
 #include "app/program.h"
-#include "forms/layout_values.h"
 #include "forms/menu/form2.h"
+#include "forms/window_measures.h"
 
 namespace vd::forms {
 
@@ -23,16 +23,16 @@ tk::WindowLayout Form1::layout() const
 
     tk::ControlLayout enter{.name = EnterButton,
                             .kind = Kind::PushButton,
-                            .rect = toRect(intro::EnterButton),
-                            .background = toColour(intro::EnterBackground),
+                            .rect = intro::EnterButton,
+                            .background = tk::Colour::of(intro::EnterBackground),
                             .tooltip = "เลือกกลุ่มชุดดิน",
                             .facePicture = "GreenLightPicture",
                             .pointerImage = "ForwardPointer",
                             .accessibleName = "เลือกกลุ่มชุดดิน"};
     tk::ControlLayout exit{.name = ExitButton,
                            .kind = Kind::PushButton,
-                           .rect = toRect(intro::ExitButton),
-                           .background = toColour(intro::ExitBackground),
+                           .rect = intro::ExitButton,
+                           .background = tk::Colour::of(intro::ExitBackground),
                            // "อออก", with the doubled "อ", on purpose: this window's exit
                            // tooltip differs from the menu window's "ออกจากโปรแกรม". Not
                            // a typing error to correct (the tests hold both).
@@ -42,7 +42,7 @@ tk::WindowLayout Form1::layout() const
                            .accessibleName = "ออกจากโปรแกรม"};
     tk::ControlLayout picture{.name = "Image1",
                               .kind = Kind::Picture,
-                              .rect = toRect(intro::Picture),
+                              .rect = intro::Picture,
                               .picture = "IntroPicture",
                               .accessibleName = "คำอธิบายกลุ่มชุดดิน"};
 

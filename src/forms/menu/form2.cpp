@@ -2,7 +2,7 @@
 
 #include "app/program.h"
 #include "forms/intro/form1.h"
-#include "forms/layout_values.h"
+#include "forms/window_measures.h"
 
 namespace vd::forms {
 
@@ -33,15 +33,15 @@ ControlLayout groupButton(GroupNumber n)
         const int column = (n - 1) / 10;
         const menu::Row &row = menu::Rows[static_cast<std::size_t>((n - 1) % 10)];
         b.rect = {menu::BlockLeft + menu::ColumnWidth * column, row.top, menu::ColumnWidth, row.height};
-        b.background = toColour(row.background);
+        b.background = tk::Colour::of(row.background);
         b.caption = groupName(n);
         if (n == 6 || n == 7)
             b.font.points = 17.25;
     } else {
         // Groups 61 and 62: a narrower seventh column, each as tall as five rows,
         // their words spread out so that they read down the button.
-        b.rect = toRect(n == 61 ? menu::Group61 : menu::Group62);
-        b.background = toColour(menu::Groups61And62Background);
+        b.rect = n == 61 ? menu::Group61 : menu::Group62;
+        b.background = tk::Colour::of(menu::Groups61And62Background);
         b.caption = " กลุ่ม   ชุด    ดิน   ที่   " + std::to_string(n);
         b.accessibleName = groupName(n);
         b.font.points = 20.25;
@@ -55,25 +55,25 @@ tk::WindowLayout Form2::layout() const
 {
     ControlLayout frame{.name = "Frame1",
                         .kind = Kind::Frame,
-                        .rect = toRect(menu::Frame),
-                        .background = toColour(menu::FrameBackground)};
+                        .rect = menu::Frame,
+                        .background = tk::Colour::of(menu::FrameBackground)};
     for (GroupNumber n = LastGroup; n >= FirstGroup; --n)
         frame.children.push_back(groupButton(n));
     frame.children.push_back({.name = "Label1",
                               .kind = Kind::Label,
-                              .rect = toRect(menu::CaptionLine),
-                              .background = toColour(menu::CaptionLineBackground),
+                              .rect = menu::CaptionLine,
+                              .background = tk::Colour::of(menu::CaptionLineBackground),
                               .font = {CaptionFont, 12}});
     frame.children.push_back({.name = "Image1",
                               .kind = Kind::Picture,
-                              .rect = toRect(menu::Banner),
+                              .rect = menu::Banner,
                               .picture = "MenuBanner",
                               .accessibleName = "คำอธิบายกลุ่มชุดดินในประเทศไทย"});
 
     ControlLayout exit{.name = ExitButton,
                        .kind = Kind::PushButton,
-                       .rect = toRect(menu::ExitButton),
-                       .background = toColour(menu::ExitBackground),
+                       .rect = menu::ExitButton,
+                       .background = tk::Colour::of(menu::ExitBackground),
                        .caption = "ออกจากโปรแกรม",
                        .tooltip = "ออกจากโปรแกรม",
                        .font = {ButtonFont, 15.75},
@@ -81,8 +81,8 @@ tk::WindowLayout Form2::layout() const
                        .pointerImage = "StopPointer"};
     ControlLayout back{.name = BackButton,
                        .kind = Kind::PushButton,
-                       .rect = toRect(menu::BackButton),
-                       .background = toColour(menu::BackBackground),
+                       .rect = menu::BackButton,
+                       .background = tk::Colour::of(menu::BackBackground),
                        .caption = "กลับหน้าหลัก",
                        .tooltip = "กลับหน้าหลัก",
                        .font = {ButtonFont, 15.75},
@@ -94,7 +94,7 @@ tk::WindowLayout Form2::layout() const
                        .accessibleName = "เลือกกลุ่มชุดดิน",
                        .width = menu::Width,
                        .height = menu::Height,
-                       .background = toColour(menu::Background),
+                       .background = tk::Colour::of(menu::Background),
                        .windowIcon = {},
                        .controls = {std::move(exit), std::move(back), std::move(frame)},
                        .focusOrder = {}};

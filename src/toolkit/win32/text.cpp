@@ -23,17 +23,22 @@ constexpr UINT LineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_LEFT | 
 
 } // namespace
 
+bool familyInstalled(std::wstring_view family)
+{
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    family.copy(query.lfFaceName, LF_FACESIZE - 1);
+    bool found = false;
+    WindowDc screen(nullptr);
+    EnumFontFamiliesExW(screen.get(), &query, foundFamily, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
 bool Text::installed(const std::string &family)
 {
     if (auto it = installed_.find(family); it != installed_.end())
         return it->second;
-    LOGFONTW query{};
-    query.lfCharSet = DEFAULT_CHARSET;
-    const std::wstring name = wide(family);
-    std::wstring_view(name).copy(query.lfFaceName, LF_FACESIZE - 1);
-    bool found = false;
-    WindowDc screen(nullptr);
-    EnumFontFamiliesExW(screen.get(), &query, foundFamily, reinterpret_cast<LPARAM>(&found), 0);
+    const bool found = familyInstalled(wide(family));
     installed_.emplace(family, found);
     return found;
 }

@@ -10,10 +10,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
 namespace vd::win32 {
+
+// Whether a font family is installed, asked of the system.
+bool familyInstalled(std::wstring_view family);
 
 class Text {
 public:

@@ -56,22 +56,6 @@ bool hasThai(HDC dc, HFONT font)
     return GetGlyphIndicesW(dc, L"\u0E01", 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 && glyph != 0xFFFF;
 }
 
-int CALLBACK foundFamily(const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found)
-{
-    *reinterpret_cast<bool *>(found) = true;
-    return 0; // one is enough
-}
-
-bool familyInstalled(HDC dc, std::wstring_view family)
-{
-    LOGFONTW query{};
-    query.lfCharSet = DEFAULT_CHARSET;
-    family.copy(query.lfFaceName, LF_FACESIZE - 1);
-    bool found = false;
-    EnumFontFamiliesExW(dc, &query, foundFamily, reinterpret_cast<LPARAM>(&found), 0);
-    return found;
-}
-
 // The box's controls of a kind: its text (a static that is no icon) and
 // its buttons.
 struct ReportParts {
@@ -121,7 +105,7 @@ void giveThaiFace(HWND box, const ReportParts &parts)
     OwnedFont thai;
     for (const tk::StandIn &standIn : tk::standInsFor("AngsanaUPC")) {
         const std::wstring family = wide(standIn.family);
-        if (!familyInstalled(dc.get(), family))
+        if (!familyInstalled(family))
             continue;
         std::fill(std::begin(lf.lfFaceName), std::end(lf.lfFaceName), L'\0');
         std::wstring_view(family).copy(lf.lfFaceName, LF_FACESIZE - 1);
